@@ -1,0 +1,23 @@
+#pragma once
+
+// The window's kinds of control, each with its geometry in twips.
+
+#include "command_button.h"
+#include "control_array.h"
+#include "frame.h"
+#include "list_box.h"
+#include "twips.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+
+using Label = Twips<QLabel>;
+using TextBox = Twips<QLineEdit>;
+using MultiLineTextBox = Twips<QPlainTextEdit>;
+
+// Option buttons in one frame exclude each other. Checking one from code
+// emits toggled() before setChecked() returns, so a handler connected to
+// it runs to completion inside the assignment, as a player's click does.
+using OptionButton = Twips<QRadioButton>;
