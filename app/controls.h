@@ -20,4 +20,14 @@ using MultiLineTextBox = Twips<QPlainTextEdit>;
 // Option buttons in one frame exclude each other. Checking one from code
 // emits toggled() before setChecked() returns, so a handler connected to
 // it runs to completion inside the assignment, as a player's click does.
-using OptionButton = Twips<QRadioButton>;
+// Tab reaches only the selected option of a group; the arrow keys move
+// within the group.
+class OptionButton : public Twips<QRadioButton> {
+public:
+    explicit OptionButton(const QString &text, QWidget *parent = nullptr) : Twips<QRadioButton>(text, parent)
+    {
+        setFocusPolicy(Qt::ClickFocus);
+        QObject::connect(this, &QAbstractButton::toggled, this,
+                         [this](bool checked) { setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus); });
+    }
+};

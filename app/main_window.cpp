@@ -107,9 +107,10 @@ void MainWindow::buildDesign()
     addCommand(2, 5280, 2040, 1335);
 
     const QJsonArray lists = texts[QLatin1String("List1")].toArray();
+    const float listLefts[] = { 360, 480, 600, 840 };
     for (qint16 i = 3; i >= 0; --i) {
         auto *list = new ListBox(this);
-        list->place(360 + 120 * i, 2280 + 120 * i, 975, 345);
+        list->place(listLefts[i], 2280 + 120 * i, 975, 345);
         for (const QJsonValue item : lists[i].toArray())
             list->AddItem(item.toString());
         list->hide();

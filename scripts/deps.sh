@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building (and, with --tests, testing)
+# needs and that are not installed yet. Sourced by play.sh and test.sh.
+set -euo pipefail
+
+build_packages=(g++ make cmake qt6-base-dev libgl-dev fonts-liberation)
+test_packages=(xvfb xauth xdotool x11-utils imagemagick)
+
+wanted=("${build_packages[@]}")
+if [[ "${1:-}" == "--tests" ]]; then
+    wanted+=("${test_packages[@]}")
+fi
+
+missing=()
+for package in "${wanted[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+
+if ((${#missing[@]})); then
+    echo "Installing: ${missing[*]}"
+    if ((EUID == 0)); then
+        as_root=()
+    elif command -v sudo >/dev/null; then
+        as_root=(sudo)
+    else
+        echo "These packages are missing and neither root nor sudo is at hand: ${missing[*]}" >&2
+        exit 1
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    "${as_root[@]}" apt-get update -qq
+    "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
