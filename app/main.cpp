@@ -7,6 +7,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("puzzle15"));
     QApplication::setApplicationVersion(QStringLiteral(PUZZLE15_VERSION));
+    // The menu entry org.example.puzzle15.desktop names this program's windows.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.puzzle15"));
     MainWindow window;
     window.show();
     return app.exec();
