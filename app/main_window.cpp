@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include "accessibility.h"
 #include "numbers.h"
 
 #include <QFile>
@@ -48,6 +49,7 @@ MainWindow::MainWindow(QWidget *parent)
                       | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     buildDesign();
+    accessibility::attach(*this);
 }
 
 MainWindow::~MainWindow() = default;
