@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# The program itself on an X server at a scale factor of 2: its window is
+# 900 x 692 device pixels (twice 450 x 346), and a screenshot shows the
+# controls at twice their positions.
+# Usage: check_scaled_window.sh PROGRAM
+set -euo pipefail
+program=$1
+
+if [[ -z ${DISPLAY:-} || ${CHECK_SCALED_WINDOW_INNER:-} != 1 ]]; then
+    exec env CHECK_SCALED_WINDOW_INNER=1 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+fi
+
+work=$(mktemp -d)
+QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=2 "$program" 2>"$work/stderr" &
+pid=$!
+trap 'kill $pid 2>/dev/null; wait $pid 2>/dev/null; rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; cat "$work/stderr" >&2; exit 1; }
+
+window=$(timeout 20 xdotool search --sync --onlyvisible --name 'Информатика - нареждане на матрица' | head -n1) \
+    || fail "the window did not appear"
+geometry=$(xwininfo -id "$window")
+width=$(awk '/Width:/ { print $2 }' <<<"$geometry")
+height=$(awk '/Height:/ { print $2 }' <<<"$geometry")
+[[ "${width}x${height}" == 900x692 ]] || fail "window is ${width}x${height} device pixels, not 900x692"
+
+# Let the first frame reach the server, then take the screenshot.
+sleep 1
+import -window "$window" "$work/shot.png"
+pixel() { convert "$work/shot.png" -format "%[hex:p{$1,$2}]" info: | cut -c1-6; }
+# "Нова игра" (green) fills 8,32 to 113,57 in logical pixels; its middle is
+# 120,88 in device pixels, beside it at 1x.
+[[ $(pixel 120 88) == 00FF00 ]] || fail "no green \"Нова игра\" at 120,88 but $(pixel 120 88)"
+# The window's own lavender just right of it, past 2 x 113.
+[[ $(pixel 232 88) == C0C0FF ]] || fail "no background at 232,88 but $(pixel 232 88)"
+# The title label (peach) covers x 80 to 392 logically: device 160 to 785.
+[[ $(pixel 164 10) == FFC080 && $(pixel 778 10) == FFC080 && $(pixel 786 10) == C0C0FF ]] \
+    || fail "the title label is not at twice its place: $(pixel 164 10) $(pixel 778 10) $(pixel 786 10)"
+echo "window ${width}x${height} at scale 2"
