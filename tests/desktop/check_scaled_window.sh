@@ -13,7 +13,7 @@ fi
 work=$(mktemp -d)
 QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=2 "$program" 2>"$work/stderr" &
 pid=$!
-trap 'kill $pid 2>/dev/null; wait $pid 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill $pid 2>/dev/null || true; wait $pid 2>/dev/null || true; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; cat "$work/stderr" >&2; exit 1; }
 
 window=$(timeout 20 xdotool search --sync --onlyvisible --name 'Информатика - нареждане на матрица' | head -n1) \
