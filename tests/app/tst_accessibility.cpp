@@ -286,6 +286,14 @@ void tst_Accessibility::playWithTheKeyboardAlone()
     for (QAccessibleInterface *node : tree(w))
         if (qobject_cast<QPushButton *>(node->object()))
             QVERIFY2(reached.count(node->text(QAccessible::Name)), qPrintable(node->text(QAccessible::Name)));
+
+    // The board size: Tab reaches the selected option, the arrow keys choose.
+    QVERIFY(tabTo(QStringLiteral("4")));
+    QTest::keyClick(focused(), Qt::Key_Down);
+    QCOMPARE(nameOf(focused()), QStringLiteral("5"));
+    QVERIFY(iface(focused())->state().checked);
+    QCOMPARE(int(w.board().BoardSize), 5);
+    QVERIFY(tabTo(QStringLiteral("Плочка 24, ред %1, колона %2").arg(*board_state::cellOf(w, 24) / 5 + 1).arg(*board_state::cellOf(w, 24) % 5 + 1)));
 }
 
 void tst_Accessibility::pressActionAndFrozenTiles()
