@@ -1,6 +1,7 @@
 // Random events against the real window: clicks on every tile (the blank and
 // disabled tiles included), the four command buttons and the three size
-// options, and the space bar on whichever control has the focus. A model of
+// options, and the space bar on whichever control has the focus (the tab key
+// moves the focus on now and then). A model of
 // the board predicts what each event must do; after every event the window
 // is read back and compared with it, and at random moments the whole history
 // is taken back to the arrangement the game began with.
@@ -18,6 +19,7 @@
 
 #include <cstdlib>
 #include <deque>
+#include <map>
 #include <random>
 
 #ifndef PUZZLE15_STRESS_DEFAULT_EVENTS
@@ -124,6 +126,7 @@ private:
     bool clickCommand(int index);
     bool clickOption(int index);
     bool pressSpace();
+    bool pressTab(); // moves the focus on, for the space bar to find other controls
     bool takeBackEverything();
 
     bool after(const QString &event);
@@ -140,6 +143,7 @@ private:
     long m_moves = 0;
     long m_rewinds = 0;
     long m_longestHistory = 0;
+    std::map<QString, long> m_spaceOn; // what kind of control the space bar met
     std::deque<QString> m_recent;
     QString m_failure;
 };
@@ -187,8 +191,10 @@ void tst_Stress::randomEvents()
             good = clickCommand(int(m_rng() % 3));
         } else if (roll < 890) {
             good = clickOption(int(m_rng() % 3));
-        } else if (roll < 998) {
+        } else if (roll < 975) {
             good = pressSpace();
+        } else if (roll < 998) {
+            good = pressTab();
         } else {
             good = takeBackEverything() && clickCommand(0);
         }
@@ -196,6 +202,10 @@ void tst_Stress::randomEvents()
     }
     qInfo("%ld events in %lld ms: %ld moves, %ld whole histories taken back, longest history %ld", m_events,
           timer.elapsed(), m_moves, m_rewinds, m_longestHistory);
+    QStringList spaces;
+    for (const auto &[kind, count] : m_spaceOn)
+        spaces << QStringLiteral("%1 %2").arg(kind).arg(count);
+    qInfo("space bar on: %s", qPrintable(spaces.join(QStringLiteral(", "))));
 }
 
 bool tst_Stress::clickTile(int k)
@@ -276,6 +286,7 @@ bool tst_Stress::pressSpace()
     if (optionIndex >= 0)
         option(optionIndex);
     QString name = focus->metaObject()->className();
+    ++m_spaceOn[tile >= 0 ? QStringLiteral("tile") : commandIndex >= 0 ? QStringLiteral("command") : optionIndex >= 0 ? QStringLiteral("option") : name];
     if (tile >= 0)
         name = QStringLiteral("tile %1").arg(tile);
     else if (commandIndex >= 0)
@@ -283,6 +294,17 @@ bool tst_Stress::pressSpace()
     else if (optionIndex >= 0)
         name = QStringLiteral("option %1").arg(optionIndex);
     return after(QStringLiteral("space on %1").arg(name));
+}
+
+bool tst_Stress::pressTab()
+{
+    QWidget *focus = QApplication::focusWidget();
+    if (!focus) {
+        m_failure = QStringLiteral("no control has the focus");
+        return false;
+    }
+    QTest::keyClick(focus, Qt::Key_Tab);
+    return after(QStringLiteral("tab from %1").arg(focus->metaObject()->className()));
 }
 
 bool tst_Stress::takeBackEverything()
