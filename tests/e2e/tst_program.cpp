@@ -16,11 +16,11 @@
 
 #include <cmath>
 #include <csignal>
+#include <functional>
 #include <memory>
 #include <optional>
 
 #include <sys/prctl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -91,6 +91,7 @@ private slots:
 
 private:
     QByteArray run(const QString &program, const QStringList &arguments);
+    QImage grabScreen();
     QImage grab();
     QColor at(const QImage &shot, double left, double top) const;
     QColor cellColor(const QImage &shot, int cell, int n) const;
@@ -206,15 +207,20 @@ QByteArray tst_Program::run(const QString &program, const QStringList &arguments
     return process.readAllStandardOutput();
 }
 
-// The client area as the screen shows it.
-QImage tst_Program::grab()
+QImage tst_Program::grabScreen()
 {
     const QByteArray png = run(QStringLiteral("import"), { QStringLiteral("-window"), QStringLiteral("root"),
                                                            QStringLiteral("png:-") });
-    QImage screen = QImage::fromData(png, "PNG");
+    return QImage::fromData(png, "PNG").convertToFormat(QImage::Format_RGB32);
+}
+
+// The client area as the screen shows it.
+QImage tst_Program::grab()
+{
+    const QImage screen = grabScreen();
     if (screen.isNull())
         return {};
-    return screen.copy(QRect(m_origin, m_size)).convertToFormat(QImage::Format_RGB32);
+    return screen.copy(QRect(m_origin, m_size));
 }
 
 QColor tst_Program::at(const QImage &shot, double left, double top) const
@@ -308,6 +314,16 @@ QImage tst_Program::boardArea(const QImage &shot) const
 void tst_Program::windowAndColours()
 {
     QCOMPARE(m_size, QSize(450, 346));
+    // On the screen too: the window's background ends at its last column
+    // and row, where the bare root window (black) begins.
+    const QImage screen = grabScreen();
+    QVERIFY(!screen.isNull());
+    const QPoint lastColumn = m_origin + QPoint(449, 193), lastRow = m_origin + QPoint(3, 345);
+    QVERIFY(near(screen.pixelColor(lastColumn), lavender));
+    QVERIFY(near(screen.pixelColor(lastRow), lavender));
+    QVERIFY(near(screen.pixelColor(lastColumn + QPoint(1, 0)), black));
+    QVERIFY(near(screen.pixelColor(lastRow + QPoint(0, 1)), black));
+
     const QImage shot = grab();
     QVERIFY(!shot.isNull());
 
