@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <deque>
 #include <map>
+#include <numeric>
 #include <random>
 
 #ifndef PUZZLE15_STRESS_DEFAULT_EVENTS
