@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# Start-up time and memory of the built program against the least a Qt
+# Widgets program needs for a window like it (bench/minimal_window.cpp).
+#
+#   scripts/measure_startup.sh [RUNS] [BUILD_DIR]
+#
+# RUNS pairs (default 15) are measured as A B A B ..., A the game, B the
+# minimal program, each started by bench/first_frame under a private Xvfb and
+# a private session bus: time from exec to the first frame drawn in the
+# window, resident memory at that frame and half a second later. Prints every
+# run, the medians and the median of the pairwise ratios A/B. Builds the three
+# programs in Release into BUILD_DIR (default build-release) first.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+runs=${1:-15}
+build=${2:-build-release}
+
+if [[ -z "${PUZZLE15_MEASURE_INNER:-}" ]]; then
+    for tool in Xvfb dbus-run-session; do
+        command -v "$tool" >/dev/null || { echo "$tool is missing: scripts/deps.sh --tests installs it" >&2; exit 1; }
+    done
+    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build "$build" -j2 --target puzzle15 minimal_window first_frame >/dev/null
+
+    scratch=$(mktemp -d)
+    xvfb_pid=
+    cleanup() {
+        if [[ -n "$xvfb_pid" ]]; then
+            kill "$xvfb_pid" 2>/dev/null || true
+            wait "$xvfb_pid" 2>/dev/null || true
+        fi
+        rm -rf "$scratch"
+    }
+    trap cleanup EXIT
+    # A free display chosen by the server itself.
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$scratch/display" 2>"$scratch/xvfb.log" &
+    xvfb_pid=$!
+    for _ in $(seq 100); do
+        [[ -s "$scratch/display" ]] && break
+        sleep 0.05
+    done
+    [[ -s "$scratch/display" ]] || { echo "Xvfb did not start:" >&2; cat "$scratch/xvfb.log" >&2; exit 1; }
+    mkdir -m 700 "$scratch/runtime"
+    PUZZLE15_MEASURE_INNER=1 DISPLAY=":$(head -n1 "$scratch/display")" XDG_RUNTIME_DIR="$scratch/runtime" \
+        dbus-run-session -- "$0" "$runs" "$build"
+    exit
+fi
+
+# Inside Xvfb and the private session bus.
+unset QT_QPA_PLATFORM
+probe="$build/bench/first_frame"
+game="$build/puzzle15"
+minimal="$build/bench/minimal_window"
+
+measure() { # program -> "first_frame_us rss_kib settled_rss_kib"
+    "$probe" "$1" 2>/dev/null | sed -E 's/first_frame_us=([0-9]+) map_us=[0-9]+ rss_kib=([0-9]+) settled_rss_kib=([0-9]+).*/\1 \2 \3/'
+}
+
+# One run of each first, not counted: it fills the file system and font
+# caches, as any earlier start of any program would have.
+measure "$game" >/dev/null
+measure "$minimal" >/dev/null
+
+results=$(mktemp)
+trap 'rm -f "$results"' EXIT
+printf '%4s  %-14s %10s %10s %10s\n' run program "frame ms" "RSS MiB" "idle MiB"
+for ((i = 1; i <= runs; i++)); do
+    read -r a_us a_rss a_idle < <(measure "$game")
+    read -r b_us b_rss b_idle < <(measure "$minimal")
+    awk -v i="$i" -v a="$a_us $a_rss $a_idle" -v b="$b_us $b_rss $b_idle" 'BEGIN {
+        split(a, x); split(b, y)
+        printf "%4d  %-14s %10.1f %10.2f %10.2f\n", i, "puzzle15", x[1] / 1000, x[2] / 1024, x[3] / 1024
+        printf "%4d  %-14s %10.1f %10.2f %10.2f\n", i, "minimal_window", y[1] / 1000, y[2] / 1024, y[3] / 1024
+    }'
+    echo "$a_us $a_rss $a_idle $b_us $b_rss $b_idle" >>"$results"
+done
+
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+column() { awk -v c="$1" '{ print $c }' "$results" | median; }
+ratio() { awk -v a="$1" -v b="$2" '{ print $a / $b }' "$results" | median; }
+
+echo
+echo "$runs pairs, A B A B; medians:"
+printf '%-26s %12s %14s %22s\n' "" puzzle15 minimal_window "median of ratios A/B"
+printf '%-26s %12.1f %14.1f %22.3f\n' "first frame after exec, ms" "$(column 1 | awk '{ print $1 / 1000 }')" \
+    "$(column 4 | awk '{ print $1 / 1000 }')" "$(ratio 1 4)"
+printf '%-26s %12.2f %14.2f %22.3f\n' "resident at first frame, MiB" "$(column 2 | awk '{ print $1 / 1024 }')" \
+    "$(column 5 | awk '{ print $1 / 1024 }')" "$(ratio 2 5)"
+printf '%-26s %12.2f %14.2f %22.3f\n' "resident when idle, MiB" "$(column 3 | awk '{ print $1 / 1024 }')" \
+    "$(column 6 | awk '{ print $1 / 1024 }')" "$(ratio 3 6)"
