@@ -5,6 +5,8 @@ set -euo pipefail
 
 build_packages=(g++ make cmake qt6-base-dev libgl-dev fonts-liberation)
 test_packages=(xvfb xauth xdotool x11-utils imagemagick)
+# Benchmarks and start-up measurement (bench/, scripts/measure_startup.sh).
+test_packages+=(libbenchmark-dev libxdamage-dev dbus-daemon)
 
 wanted=("${build_packages[@]}")
 if [[ "${1:-}" == "--tests" ]]; then
