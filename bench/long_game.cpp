@@ -38,7 +38,12 @@ long residentKiB()
     return -1;
 }
 
-std::size_t heapInUse() { return mallinfo2().uordblks; }
+// Bytes malloc hands out, small blocks and mapped large ones.
+std::size_t heapInUse()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
 
 double median(std::vector<double> values)
 {
