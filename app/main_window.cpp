@@ -10,6 +10,10 @@
 #include <QPainter>
 #include <QScreen>
 
+// The window icon as C source (scripts/draw_icon.py writes it beside the PNG):
+// a PNG would need the image format plugins and libpng loaded to decode it.
+#include "resources/icon-32.xpm"
+
 using numbers::CInt;
 using numbers::Val;
 
@@ -63,7 +67,7 @@ void MainWindow::buildDesign()
     const auto textAt = [&](const char *key, int index) { return texts[QLatin1String(key)][index].toString(); };
 
     setWindowTitle(texts[QLatin1String("windowTitle")].toString());
-    setWindowIcon(QIcon(QStringLiteral(":/icon-32.png")));
+    setWindowIcon(QIcon(QPixmap(icon_32)));
     setFixedSize(twips::toPixels(6750), twips::toPixels(5190));
     QFont font(QStringLiteral("Times New Roman"));
     font.setPointSize(12);

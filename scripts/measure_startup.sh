@@ -2,19 +2,22 @@
 # Start-up time and memory of the built program against the least a Qt
 # Widgets program needs for a window like it (bench/minimal_window.cpp).
 #
-#   scripts/measure_startup.sh [RUNS] [BUILD_DIR]
+#   scripts/measure_startup.sh [RUNS] [BUILD_DIR] [PROGRAM]
 #
 # RUNS pairs (default 15) are measured as A B A B ..., A the game, B the
 # minimal program, each started by bench/first_frame under a private Xvfb and
 # a private session bus: time from exec to the first frame drawn in the
 # window, resident memory at that frame and half a second later. Prints every
 # run, the medians and the median of the pairwise ratios A/B. Builds the three
-# programs in Release into BUILD_DIR (default build-release) first.
+# programs in Release into BUILD_DIR (default build-release) first. PROGRAM,
+# when given, is measured as A instead of BUILD_DIR/puzzle15 (an older build,
+# to compare before and after a change).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 runs=${1:-15}
 build=${2:-build-release}
+program=${3:-}
 
 if [[ -z "${PUZZLE15_MEASURE_INNER:-}" ]]; then
     for tool in Xvfb dbus-run-session; do
@@ -43,14 +46,14 @@ if [[ -z "${PUZZLE15_MEASURE_INNER:-}" ]]; then
     [[ -s "$scratch/display" ]] || { echo "Xvfb did not start:" >&2; cat "$scratch/xvfb.log" >&2; exit 1; }
     mkdir -m 700 "$scratch/runtime"
     PUZZLE15_MEASURE_INNER=1 DISPLAY=":$(head -n1 "$scratch/display")" XDG_RUNTIME_DIR="$scratch/runtime" \
-        dbus-run-session -- "$0" "$runs" "$build"
+        dbus-run-session -- "$0" "$runs" "$build" "$program"
     exit
 fi
 
 # Inside Xvfb and the private session bus.
 unset QT_QPA_PLATFORM
 probe="$build/bench/first_frame"
-game="$build/puzzle15"
+game=${program:-$build/puzzle15}
 minimal="$build/bench/minimal_window"
 
 measure() { # program -> "first_frame_us rss_kib settled_rss_kib"

@@ -184,6 +184,11 @@ void tst_MainWindow::windowProperties()
     QVERIFY(!w.font().italic() && !w.font().underline() && !w.font().strikeOut());
     QVERIFY(!w.windowIcon().isNull());
     QCOMPARE(w.windowIcon().availableSizes().value(0), QSize(32, 32));
+    // The compiled-in icon is the picture of the PNG, pixel for pixel.
+    const QImage drawn = w.windowIcon().pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
+    const QImage png = QImage(QStringLiteral(":/icon-32.png")).convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(drawn.size(), QSize(32, 32));
+    QCOMPARE(drawn, png);
     // Centred on the screen, give or take the window frame that the window
     // manager adds around it.
     const QRect screen = w.screen()->availableGeometry();
