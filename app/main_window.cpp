@@ -45,6 +45,25 @@ void fillBackground(QWidget *widget, const QColor &color)
     widget->setAutoFillBackground(true);
 }
 
+// Text boxes, while they are constructed, lay out their empty text once in
+// the application's font, before they take the window's. That font shows
+// nowhere in the window, and finding and loading it would cost start-up more
+// than all of the window's own text; while the controls are built, the
+// window's font stands in for it.
+class ApplicationFontStandIn {
+public:
+    explicit ApplicationFontStandIn(const QFont &font) : m_saved(QGuiApplication::font())
+    {
+        QGuiApplication::setFont(font);
+    }
+    ~ApplicationFontStandIn() { QGuiApplication::setFont(m_saved); }
+    ApplicationFontStandIn(const ApplicationFontStandIn &) = delete;
+    ApplicationFontStandIn &operator=(const ApplicationFontStandIn &) = delete;
+
+private:
+    const QFont m_saved;
+};
+
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent)
@@ -76,6 +95,7 @@ void MainWindow::buildDesign()
     font.setUnderline(false);
     font.setStrikeOut(false);
     setFont(font);
+    const ApplicationFontStandIn standIn(font);
 
     // The children in the design's order; later siblings are drawn over
     // earlier ones, labels under everything (see the end).
