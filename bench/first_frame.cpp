@@ -7,10 +7,12 @@
 // windows and for damage, starts the program, and waits until a window of the
 // program is mapped and then drawn into. It prints one line:
 //
-//   first_frame_us=N map_us=N rss_kib=N settled_rss_kib=N damage=WxH+X+Y
+//   first_frame_us=N map_us=N cpu_us=N rss_kib=N settled_rss_kib=N damage=WxH+X+Y
 //
 // first_frame_us: microseconds from just before exec to the first damage
-// inside the mapped window; map_us: the same to the MapNotify; rss_kib: the
+// inside the mapped window; map_us: the same to the MapNotify; cpu_us: the
+// processor time the program had used by the first frame, from
+// /proc/PID/schedstat, which other work on the machine hardly changes; rss_kib: the
 // program's VmRSS read from /proc at the first frame; settled_rss_kib: VmRSS
 // again MS milliseconds later (default 500), the window idle; damage: the
 // first rectangle drawn, on the screen. The program is
@@ -53,6 +55,15 @@ long residentKiB(pid_t pid)
         if (line.rfind("VmRSS:", 0) == 0)
             return std::strtol(line.c_str() + 6, nullptr, 10);
     return -1;
+}
+
+// Nanoseconds the process has run on a processor, or -1.
+long long cpuNanoseconds(pid_t pid)
+{
+    std::ifstream schedstat("/proc/" + std::to_string(pid) + "/schedstat");
+    long long onCpu = -1;
+    schedstat >> onCpu;
+    return onCpu;
 }
 
 // Windows vanish under the probe (the program's own short-lived ones);
@@ -145,6 +156,7 @@ int main(int argc, char **argv)
     XRectangle area {}, drawn {};
     std::int64_t mapped = -1, painted = -1;
     long rss = -1;
+    long long cpu = -1;
     const std::int64_t deadline = nowMicroseconds() + std::int64_t(timeoutMs) * 1000;
     while (painted < 0) {
         if (!XPending(display)) {
@@ -182,6 +194,7 @@ int main(int argc, char **argv)
                 painted = at;
                 drawn = r;
                 rss = residentKiB(child);
+                cpu = cpuNanoseconds(child);
             }
         }
     }
@@ -194,9 +207,9 @@ int main(int argc, char **argv)
 
     usleep(useconds_t(settleMs) * 1000);
     const long settled = residentKiB(child);
-    std::printf("first_frame_us=%lld map_us=%lld rss_kib=%ld settled_rss_kib=%ld damage=%dx%d+%d+%d\n",
-                (long long)(painted - start), (long long)(mapped - start), rss, settled, drawn.width, drawn.height,
-                drawn.x, drawn.y);
+    std::printf("first_frame_us=%lld map_us=%lld cpu_us=%lld rss_kib=%ld settled_rss_kib=%ld damage=%dx%d+%d+%d\n",
+                (long long)(painted - start), (long long)(mapped - start), cpu / 1000, rss, settled, drawn.width,
+                drawn.height, drawn.x, drawn.y);
     std::fflush(stdout);
 
     kill(child, SIGTERM);
