@@ -11,6 +11,10 @@
 #include <QPainter>
 #include <QScreen>
 
+// The window icon as C source (scripts/draw_icon.py writes it beside the PNG):
+// a PNG would need the image format plugins and libpng loaded to decode it.
+#include "resources/icon-32.xpm"
+
 using numbers::CInt;
 using numbers::Val;
 
@@ -42,6 +46,25 @@ void fillBackground(QWidget *widget, const QColor &color)
     widget->setAutoFillBackground(true);
 }
 
+// Text boxes, while they are constructed, lay out their empty text once in
+// the application's font, before they take the window's. That font shows
+// nowhere in the window, and finding and loading it would cost start-up more
+// than all of the window's own text; while the controls are built, the
+// window's font stands in for it.
+class ApplicationFontStandIn {
+public:
+    explicit ApplicationFontStandIn(const QFont &font) : m_saved(QGuiApplication::font())
+    {
+        QGuiApplication::setFont(font);
+    }
+    ~ApplicationFontStandIn() { QGuiApplication::setFont(m_saved); }
+    ApplicationFontStandIn(const ApplicationFontStandIn &) = delete;
+    ApplicationFontStandIn &operator=(const ApplicationFontStandIn &) = delete;
+
+private:
+    const QFont m_saved;
+};
+
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent)
@@ -65,7 +88,7 @@ void MainWindow::buildDesign()
     const auto textAt = [&](const char *key, int index) { return texts[QLatin1String(key)][index].toString(); };
 
     setWindowTitle(texts[QLatin1String("windowTitle")].toString());
-    setWindowIcon(QIcon(QStringLiteral(":/icon-32.png")));
+    setWindowIcon(QIcon(QPixmap(icon_32)));
     setFixedSize(twips::toPixels(6750), twips::toPixels(5190));
     QFont font(QStringLiteral("Times New Roman"));
     font.setPointSize(12);
@@ -74,6 +97,7 @@ void MainWindow::buildDesign()
     font.setUnderline(false);
     font.setStrikeOut(false);
     setFont(font);
+    const ApplicationFontStandIn standIn(font);
 
     // The children in the design's order; later siblings are drawn over
     // earlier ones, labels under everything (see the end).

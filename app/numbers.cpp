@@ -28,6 +28,16 @@ double Val(const QString &text)
     if (digits == 0)
         return 0;
     qsizetype end = i;
+    // Whole numbers, the counter and every list item, are read directly:
+    // up to 15 digits are exact in a double, as the general parse below
+    // would give.
+    if (digits <= 15 && i - start == digits + (text.at(start) == u'+' || text.at(start) == u'-')
+        && (i == text.size() || (text.at(i) != u'e' && text.at(i) != u'E'))) {
+        double whole = 0;
+        for (qsizetype d = i - digits; d < i; ++d)
+            whole = whole * 10 + (text.at(d).unicode() - u'0');
+        return text.at(start) == u'-' ? -whole : whole;
+    }
     // An exponent counts only when digits follow it ("1e" reads as 1).
     if (i < text.size() && (text.at(i) == u'e' || text.at(i) == u'E')) {
         qsizetype j = i + 1;

@@ -22,6 +22,13 @@ void TwipsGeometry::setTop(float top) { m_top = top; apply(); }
 void TwipsGeometry::setWidth(float width) { m_width = width; apply(); }
 void TwipsGeometry::setHeight(float height) { m_height = height; apply(); }
 
+void TwipsGeometry::Move(float left, float top)
+{
+    m_left = left;
+    m_top = top;
+    apply();
+}
+
 void TwipsGeometry::place(float left, float top, float width, float height)
 {
     m_left = left;

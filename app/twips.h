@@ -29,6 +29,8 @@ public:
     void setWidth(float width);
     void setHeight(float height);
     void place(float left, float top, float width, float height);
+    // Left and Top in one step: the widget moves once.
+    void Move(float left, float top);
 
 protected:
     explicit TwipsGeometry(QWidget *widget) : m_widget(widget) {}

@@ -19,8 +19,7 @@ void Board::LayOutArrangement(qint16 i, qint16 k)
     const float y = float(numbers::div16(i, n)) * cell.Height() + cell.Top();
     const float x = float(numbers::mod16(i, n)) * cell.Width() + cell.Left();
     CommandButton *tile = m_controls.Command1(k);
-    tile->setLeft(x);
-    tile->setTop(y);
+    tile->Move(x, y);
     tile->setVisible(true);
     tile->setText(numbers::text(k));
 }

@@ -9,6 +9,8 @@ canvas, so the same drawing can be rendered at any size.  Running
 from the repository root writes:
 
     resources/icon-32.png    32x32 indexed PNG, palette index 0 transparent
+    resources/icon-32.xpm    the same image as XPM, C source the program
+                             compiles in as its window icon
     resources/icon-64.png    64x64 RGBA PNG (antialiased)
     resources/icon-128.png   128x128 RGBA PNG (antialiased)
     resources/icon-256.png   256x256 RGBA PNG (antialiased)
@@ -377,6 +379,20 @@ def ico_bytes(size, palette, rows):
     return icondir + entry + image
 
 
+def xpm_bytes(name, size, palette, rows):
+    """The indexed image as XPM, one character per pixel: index 0 transparent."""
+    symbols = ".#abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"
+    if len(palette) > len(symbols):
+        raise ValueError("too many colours for a one-character XPM")
+    lines = ["%d %d %d 1" % (size, size, len(palette))]
+    lines.append(". c None")
+    for i, (r, g, b) in enumerate(palette[1:], 1):
+        lines.append("%s c #%02X%02X%02X" % (symbols[i], r, g, b))
+    lines.extend("".join(symbols[i] for i in row) for row in rows)
+    body = ",\n".join('"%s"' % line for line in lines)
+    return ("/* XPM */\nstatic const char *const %s[] = {\n%s\n};\n" % (name, body)).encode("ascii")
+
+
 def write(path, data):
     with open(path, "wb") as f:
         f.write(data)
@@ -397,6 +413,7 @@ def main():
     small = render_indexed(LAYERS, 32, 8)
     palette, rows = build_palette(small)
     write(os.path.join(outdir, "icon-32.png"), indexed_png(32, palette, rows))
+    write(os.path.join(outdir, "icon-32.xpm"), xpm_bytes("icon_32", 32, palette, rows))
     write(os.path.join(outdir, "puzzle15.ico"), ico_bytes(32, palette, rows))
 
     for size, sub in ((64, 4), (128, 4), (256, 3)):

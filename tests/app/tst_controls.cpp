@@ -14,6 +14,7 @@ private slots:
     void loadAndUnloadErrors();
     void listBoxWhileHidden();
     void listBoxErrors();
+    void listBoxShown();
     void optionSelectedFromCodeRunsHandlerFirst();
     void buttonPaintsItsColourExactly();
     void disabledButtonGetsNoClick();
@@ -147,6 +148,39 @@ void tst_Controls::listBoxWhileHidden()
     list.Clear();
     QCOMPARE(list.ListCount(), 0);
     QVERIFY(!list.isVisible());
+}
+
+// The items a shown list box displays follow every change, made while it
+// was shown or while it was hidden.
+void tst_Controls::listBoxShown()
+{
+    QWidget window;
+    ListBox list(&window);
+    window.show();
+    const auto displayed = [&] {
+        QStringList result;
+        const QAbstractItemModel *model = list.model();
+        if (!model)
+            return QStringList({ "(no model)" });
+        for (int row = 0; row < model->rowCount(); ++row)
+            result << model->index(row, 0).data().toString();
+        return result;
+    };
+    list.AddItem(QStringLiteral("b"));
+    list.AddItem(QStringLiteral("a"));
+    QCOMPARE(displayed(), QStringList({ "b", "a" }));
+    list.RemoveItem(0);
+    QCOMPARE(displayed(), QStringList({ "a" }));
+    list.hide();
+    list.AddItem(QStringLiteral("c"));
+    list.AddItem(QStringLiteral("d"));
+    list.RemoveItem(1);
+    list.show();
+    QCOMPARE(displayed(), QStringList({ "a", "d" }));
+    QCOMPARE(list.ListCount(), 2);
+    list.Clear();
+    QCOMPARE(displayed(), QStringList());
+    QVERIFY(list.isVisible());
 }
 
 void tst_Controls::listBoxErrors()

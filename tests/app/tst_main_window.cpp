@@ -4,6 +4,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTest>
+#include <QToolTip>
 
 #include <set>
 
@@ -79,6 +80,7 @@ private slots:
     void designGeometry();
     void designBeforeLoad();
     void windowProperties();
+    void applicationFontUntouched();
     void texts();
     void description();
     void colours();
@@ -184,12 +186,37 @@ void tst_MainWindow::windowProperties()
     QVERIFY(!w.font().italic() && !w.font().underline() && !w.font().strikeOut());
     QVERIFY(!w.windowIcon().isNull());
     QCOMPARE(w.windowIcon().availableSizes().value(0), QSize(32, 32));
+    // The compiled-in icon is the picture of the PNG, pixel for pixel.
+    const QImage drawn = w.windowIcon().pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
+    const QImage png = QImage(QStringLiteral(":/icon-32.png")).convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(drawn.size(), QSize(32, 32));
+    QCOMPARE(drawn, png);
     // Centred on the screen, give or take the window frame that the window
     // manager adds around it.
     const QRect screen = w.screen()->availableGeometry();
     const int frame = w.geometry().left() - w.frameGeometry().left();
     QVERIFY(qAbs(w.geometry().center().x() - screen.center().x()) <= frame + 1);
     QVERIFY(qAbs(w.geometry().center().y() - screen.center().y()) <= frame + 1);
+}
+
+// The window's font is its own: building the window leaves the
+// application's font, which tool tips show in, as it was, and every text
+// box shows the window's font.
+void tst_MainWindow::applicationFontUntouched()
+{
+    const QFont application = QApplication::font();
+    const QFont toolTips = QToolTip::font();
+    MainWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCOMPARE(QApplication::font(), application);
+    QCOMPARE(QToolTip::font(), toolTips);
+    QVERIFY(w.font() != application);
+    QCOMPARE(w.Text2().font(), w.font());
+    for (qint16 i = 0; i <= 1; ++i) {
+        QCOMPARE(w.Text1()(i)->font(), w.font());
+        QCOMPARE(w.Text1()(i)->document()->defaultFont(), w.font());
+    }
 }
 
 void tst_MainWindow::texts()

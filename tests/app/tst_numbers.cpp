@@ -43,6 +43,11 @@ void tst_Numbers::val_data()
     QTest::newRow("second number ignored") << "3 4x" << 3.0;
     QTest::newRow("lone sign") << "-" << 0.0;
     QTest::newRow("million") << "1000000" << 1000000.0;
+    QTest::newRow("trailing point") << "12." << 12.0;
+    QTest::newRow("whole with exponent") << "15e2" << 1500.0;
+    QTest::newRow("negative with exponent") << "-15E-1" << -1.5;
+    QTest::newRow("eighteen digits") << "123456789012345678" << 123456789012345678.0;
+    QTest::newRow("fifteen digits") << "-999999999999999x" << -999999999999999.0;
 }
 
 void tst_Numbers::val()
