@@ -157,9 +157,7 @@ void MainWindow::buildDesign()
     about->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     about->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     about->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // The text's CR LF pairs are line breaks; the last one leaves an empty
-    // last line.
-    about->setPlainText(description().replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    // The text goes in when the window is first shown (showEvent).
     about->setReadOnly(true);
     about->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     about->setFocusPolicy(Qt::StrongFocus);
@@ -244,6 +242,20 @@ void MainWindow::setVisible(bool visible)
             move(screen->availableGeometry().center() - rect().center());
     }
     QWidget::setVisible(visible);
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    // The description is put into its text box here, once the box has its
+    // size and before anything is painted. Set before, it would be laid out
+    // at once at the size a hidden box has, and again when shown.
+    if (!m_described) {
+        m_described = true;
+        // The text's CR LF pairs are line breaks; the last one leaves an
+        // empty last line.
+        m_text1(0)->setPlainText(description().replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    }
+    QWidget::showEvent(event);
 }
 
 void MainWindow::paintEvent(QPaintEvent *)

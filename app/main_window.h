@@ -10,7 +10,10 @@
 
 // The program's one window. The constructor builds every control of the
 // design and raises no event; Form_Load then prepares the board, once,
-// before the window is first shown (load() runs it early, for tests).
+// before the window is first shown (load() runs it early, for tests). The
+// description goes into its text box (Text1(0)) when the window is first
+// shown, before its first frame, so that it is laid out only once, at the
+// width it is shown at.
 //
 // The controls keep their design names. Command1 holds the tiles, element 0
 // the blank; elements 1 to n*n-1 are created and destroyed by Form_Load and
@@ -54,6 +57,7 @@ public:
     static QString description();
 
 protected:
+    void showEvent(QShowEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
@@ -76,4 +80,5 @@ private:
     Random m_random;
     std::unique_ptr<Board> m_board; // made once the controls exist
     bool m_loaded = false;
+    bool m_described = false; // the description is put in on the first show
 };

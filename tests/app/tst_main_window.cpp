@@ -254,8 +254,10 @@ void tst_MainWindow::description()
 
     MainWindow w;
     w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
     QPlainTextEdit *box = w.Text1()(0);
+    // In place as soon as the window is shown, before its first frame.
+    QCOMPARE(box->toPlainText(), descriptionLines.join(u'\n') + u'\n');
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
     // Seven paragraphs and the empty line after the last break; no stray
     // carriage returns that would double a break.
     QCOMPARE(box->document()->blockCount(), 8);
@@ -268,6 +270,15 @@ void tst_MainWindow::description()
     QVERIFY(!box->horizontalScrollBar()->isVisible());
     QCOMPARE(box->verticalScrollBar()->value(), 0);
     QVERIFY(box->verticalScrollBar()->maximum() > 0);
+
+    // Hidden and shown again, the box keeps its text and where it was read.
+    box->verticalScrollBar()->setValue(box->verticalScrollBar()->maximum());
+    const int scrolled = box->verticalScrollBar()->value();
+    w.hide();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCOMPARE(box->document()->blockCount(), 8);
+    QCOMPARE(box->verticalScrollBar()->value(), scrolled);
 }
 
 void tst_MainWindow::colours()
