@@ -247,8 +247,8 @@ void MainWindow::setVisible(bool visible)
 void MainWindow::showEvent(QShowEvent *event)
 {
     // The description is put into its text box here, once the box has its
-    // size and before anything is painted. Set before, it would be laid out
-    // at once at the size a hidden box has, and again when shown.
+    // size and before anything is painted. Set earlier, it would be laid
+    // out at once, before the box knows its width, and again when shown.
     if (!m_described) {
         m_described = true;
         // The text's CR LF pairs are line breaks; the last one leaves an
