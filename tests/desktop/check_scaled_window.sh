@@ -16,8 +16,14 @@ pid=$!
 trap 'kill $pid 2>/dev/null || true; wait $pid 2>/dev/null || true; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; cat "$work/stderr" >&2; exit 1; }
 
-window=$(timeout 20 xdotool search --sync --onlyvisible --name 'Информатика - нареждане на матрица' | head -n1) \
+# Found by its process, not by its title: xdotool matches a title as a
+# pattern in the caller's locale, and in the C locale no Cyrillic title
+# matches anything.
+window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$pid" | head -n1) \
     || fail "the window did not appear"
+# The title, read in a UTF-8 locale of its own (C.UTF-8 is always there).
+title=$(LC_ALL=C.UTF-8 xprop -id "$window" -notype -f _NET_WM_NAME 8u _NET_WM_NAME | sed -n 's/^_NET_WM_NAME = "\(.*\)"$/\1/p')
+[[ $title == *'  Информатика - нареждане на матрица' ]] || fail "the window's title is '$title'"
 geometry=$(xwininfo -id "$window")
 width=$(awk '/Width:/ { print $2 }' <<<"$geometry")
 height=$(awk '/Height:/ { print $2 }' <<<"$geometry")
