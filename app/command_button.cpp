@@ -1,9 +1,31 @@
 #include "command_button.h"
 
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 #include <qdrawutil.h>
+
+#include <cmath>
+
+namespace {
+
+// Relative luminance as the contrast ratios of WCAG reckon it.
+double luminance(const QColor &color)
+{
+    const auto linear = [](double value) {
+        return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(color.redF()) + 0.7152 * linear(color.greenF()) + 0.0722 * linear(color.blueF());
+}
+
+// Black or white, whichever stands out more against the colour.
+QColor markOn(const QColor &color)
+{
+    const double l = luminance(color);
+    const double againstBlack = (l + 0.05) / 0.05;
+    const double againstWhite = 1.05 / (l + 0.05);
+    return againstBlack >= againstWhite ? QColor(Qt::black) : QColor(Qt::white);
+}
+
+} // namespace
 
 CommandButton::CommandButton(QWidget *parent) : Twips<QPushButton>(parent)
 {
@@ -53,10 +75,11 @@ void CommandButton::paintEvent(QPaintEvent *)
     painter.drawText(textRect, Qt::AlignCenter, text());
 
     if (hasFocus()) {
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.rect = rect().adjusted(3, 3, -3, -3);
-        option.backgroundColor = m_backColor;
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+        // A dotted rectangle around the caption area, whatever the style
+        // would draw: dark on light colours, light on dark ones (the blank).
+        QPen pen(markOn(m_backColor), 0, Qt::CustomDashLine);
+        pen.setDashPattern({ 1, 1 });
+        painter.setPen(pen);
+        painter.drawRect(rect().adjusted(3, 3, -4, -4));
     }
 }
