@@ -46,6 +46,48 @@ void fillBackground(QWidget *widget, const QColor &color)
     widget->setAutoFillBackground(true);
 }
 
+// The colours the window's design leaves to the platform, as it was drawn
+// against them: black text, white text boxes, grey bevels, greyed captions
+// on disabled controls. They are Qt's own light palette (what Qt shows with
+// no desktop theme), the same whether the window is active or not. Desktop
+// colour schemes (a dark one, say) and widget styles would otherwise bring
+// text colours of their own, which the designed backgrounds make
+// unreadable, and fade the captions of a window that is not the active one.
+// The values are written out: Qt's styles derive their palettes from the
+// desktop's scheme.
+QPalette lightPalette()
+{
+    struct Entry {
+        QPalette::ColorRole role;
+        QRgb enabled;
+        QRgb disabled;
+    };
+    static const Entry entries[] = {
+        { QPalette::WindowText, 0xff000000, 0xffbebebe }, { QPalette::Button, 0xffefefef, 0xffefefef },
+        { QPalette::Light, 0xffffffff, 0xffffffff },      { QPalette::Midlight, 0xffcacaca, 0xffcacaca },
+        { QPalette::Dark, 0xff9f9f9f, 0xffbebebe },       { QPalette::Mid, 0xffb8b8b8, 0xffb8b8b8 },
+        { QPalette::Text, 0xff000000, 0xffbebebe },       { QPalette::BrightText, 0xffffffff, 0xffffffff },
+        { QPalette::ButtonText, 0xff000000, 0xffbebebe }, { QPalette::Base, 0xffffffff, 0xffefefef },
+        { QPalette::Window, 0xffefefef, 0xffefefef },     { QPalette::Shadow, 0xff767676, 0xffb1b1b1 },
+        { QPalette::Highlight, 0xff308cc6, 0xff919191 },  { QPalette::HighlightedText, 0xffffffff, 0xffffffff },
+        { QPalette::Link, 0xff0000ff, 0xff0000ff },       { QPalette::LinkVisited, 0xffff00ff, 0xffff00ff },
+        { QPalette::AlternateBase, 0xfff7f7f7, 0xfff7f7f7 }, { QPalette::NoRole, 0xff000000, 0xff000000 },
+        { QPalette::ToolTipBase, 0xffffffdc, 0xffffffdc }, { QPalette::ToolTipText, 0xff000000, 0xff000000 },
+        { QPalette::PlaceholderText, 0x80000000, 0x80000000 },
+    };
+    static_assert(std::size(entries) == QPalette::NColorRoles, "every role");
+    // Every role of every group set, so that nothing is taken from the
+    // desktop's palette, now or when it changes.
+    QPalette palette;
+    for (const Entry &entry : entries) {
+        const QColor enabled = QColor::fromRgba(entry.enabled);
+        palette.setColor(QPalette::Active, entry.role, enabled);
+        palette.setColor(QPalette::Inactive, entry.role, enabled);
+        palette.setColor(QPalette::Disabled, entry.role, QColor::fromRgba(entry.disabled));
+    }
+    return palette;
+}
+
 // Text boxes, while they are constructed, lay out their empty text once in
 // the application's font, before they take the window's. That font shows
 // nowhere in the window, and finding and loading it would cost start-up more
@@ -88,6 +130,8 @@ void MainWindow::buildDesign()
     const auto textAt = [&](const char *key, int index) { return texts[QLatin1String(key)][index].toString(); };
 
     setWindowTitle(texts[QLatin1String("windowTitle")].toString());
+    // Before any control exists: every control inherits it.
+    setPalette(lightPalette());
     setWindowIcon(QIcon(QPixmap(icon_32)));
     setFixedSize(twips::toPixels(6750), twips::toPixels(5190));
     QFont font(QStringLiteral("Times New Roman"));

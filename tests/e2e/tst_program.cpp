@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QThread>
 
+#include <algorithm>
 #include <cmath>
 #include <csignal>
 #include <functional>
@@ -31,6 +32,8 @@ const QColor lavender(192, 192, 255);
 const QColor black(0, 0, 0);
 const QColor tileColor(120, 100, 100);
 const QColor periwinkle(128, 128, 255);
+const QColor peach(255, 192, 128);
+const QColor white(255, 255, 255);
 
 struct Command {
     const char *caption;
@@ -52,6 +55,22 @@ bool near(QColor a, QColor b, int tolerance = 10)
 }
 
 QString describe(QColor c) { return QStringLiteral("(%1,%2,%3)").arg(c.red()).arg(c.green()).arg(c.blue()); }
+
+// Relative luminance and contrast ratio as WCAG 2 defines them.
+double luminance(QColor c)
+{
+    const auto linear = [](int v) {
+        const double s = v / 255.0;
+        return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(c.red()) + 0.7152 * linear(c.green()) + 0.0722 * linear(c.blue());
+}
+
+double contrast(QColor a, QColor b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
 
 // Children die with this test process, even when it crashes.
 void dieWithParent(QProcess &process)
@@ -89,7 +108,13 @@ private slots:
     void boardSize_data();
     void boardSize();
 
+    void colourScheme_data();
+    void colourScheme();
+
 private:
+    void start(const QProcessEnvironment &environment);
+    void setActive(bool active);
+    void checkDesignedColours(const QImage &shot, const char *state);
     QByteArray run(const QString &program, const QStringList &arguments);
     QImage grabScreen();
     QImage grab();
@@ -107,6 +132,7 @@ private:
     std::unique_ptr<QProcess> m_xvfb;
     std::unique_ptr<QProcess> m_program;
     QString m_display;
+    QString m_window; // the program's window, as xdotool names it
     QProcessEnvironment m_env;
     QPoint m_origin; // the client area's top-left corner on the screen
     QSize m_size;
@@ -144,12 +170,16 @@ void tst_Program::initTestCase()
     qInfo("Xvfb on display %s", qPrintable(m_display));
 }
 
-void tst_Program::init()
+void tst_Program::init() { start(m_env); }
+
+// Starts the program afresh in the given environment and waits for its
+// board; the test fails when it does not show.
+void tst_Program::start(const QProcessEnvironment &environment)
 {
-    stop(m_program); // left running when the last init() failed
+    stop(m_program); // left running when the last start failed
     m_program = std::make_unique<QProcess>();
     dieWithParent(*m_program);
-    m_program->setProcessEnvironment(m_env);
+    m_program->setProcessEnvironment(environment);
     m_program->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_program->start(QStringLiteral(PUZZLE15_PROGRAM), {});
     QVERIFY2(m_program->waitForStarted(5000), PUZZLE15_PROGRAM);
@@ -181,6 +211,7 @@ void tst_Program::init()
         if (eq > 0)
             values[line.left(eq)] = line.mid(eq + 1).toInt();
     }
+    m_window = QString::fromLatin1(window);
     m_origin = { values.value("X"), values.value("Y") };
     m_size = { values.value("WIDTH"), values.value("HEIGHT") };
 
@@ -280,6 +311,9 @@ bool tst_Program::waitFor(const std::function<bool(const QImage &)> &condition, 
 
 void tst_Program::click(double left, double top)
 {
+    // Away first: waiting for the pointer to arrive where it already is
+    // would never end.
+    run(QStringLiteral("xdotool"), { QStringLiteral("mousemove"), QStringLiteral("0"), QStringLiteral("0") });
     run(QStringLiteral("xdotool"),
         { QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(m_origin.x() + px(left)),
           QString::number(m_origin.y() + px(top)), QStringLiteral("click"), QStringLiteral("1") });
@@ -455,6 +489,165 @@ void tst_Program::boardSize()
     clickCell(neighbour, size);
     QVERIFY2(waitFor([&](const QImage &shot) { return blankCell(shot, size) == neighbour; }),
              "no move on the new board");
+}
+
+// X input focus on the window, or on the root window, so that the window is
+// the active one or not. Without a window manager nothing else moves it.
+void tst_Program::setActive(bool active)
+{
+    QString target = m_window;
+    if (!active) {
+        const QByteArray info = run(QStringLiteral("xwininfo"), { QStringLiteral("-root") });
+        const int at = info.indexOf("Window id: ");
+        QVERIFY2(at >= 0, "xwininfo names no root window");
+        target = QString::fromLatin1(info.mid(at + 11).split(' ').front());
+    }
+    // Waiting for the focus to arrive works only for a window of a client.
+    QStringList arguments { QStringLiteral("windowfocus"), target };
+    if (active)
+        arguments.insert(1, QStringLiteral("--sync"));
+    run(QStringLiteral("xdotool"), arguments);
+    QThread::msleep(300); // the window repaints in its new state
+}
+
+// Every background as designed, black text on it at a contrast of at least
+// 4.5:1, white text boxes, black tile numbers and an all-black blank.
+void tst_Program::checkDesignedColours(const QImage &shot, const char *state)
+{
+    QVERIFY(!shot.isNull());
+    const auto where = [state](const QString &what) { return QStringLiteral("%1: %2").arg(QLatin1String(state), what).toUtf8(); };
+
+    struct Spot {
+        const char *what;
+        double left, top;
+        QColor color;
+    };
+    const Spot backgrounds[] = {
+        { "window", 1900, 2700, lavender }, { "window", 4900, 1000, lavender },  { "frame", 5520 + 795, 480 + 600, lavender },
+        { "title", 1200 + 60, 60, peach }, { "\"Брой: \"", 120 + 60, 1680 + 60, peach },
+        { "option 3", 5520 + 120 + 555, 480 + 450, periwinkle }, { "option 5", 5520 + 120 + 555, 480 + 1050, periwinkle },
+        { "\"Нова игра\"", newGame.left + 100, newGame.top + 100, newGame.color },
+        { "\"Нерешима\"", unsolvable.left + 100, unsolvable.top + 100, unsolvable.color },
+        { "\"Решение\"", solution.left + 100, solution.top + 100, solution.color },
+        { "\"Ход назад\"", moveBack.left + 100, moveBack.top + 100, moveBack.color },
+        { "counter", 960 + 90, 1680 + 200, white },  { "description", 120 + 75, 3000 + 1000, white },
+    };
+    for (const Spot &spot : backgrounds) {
+        const QColor seen = at(shot, spot.left, spot.top);
+        QVERIFY2(seen == spot.color, where(QStringLiteral("%1 shows %2, not %3").arg(QString::fromUtf8(spot.what), describe(seen),
+                                                                                     describe(spot.color))));
+    }
+
+    // The darkest pixel of a caption's area is its ink.
+    const auto darkest = [&shot](const QRect &area) {
+        QColor result = Qt::white;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                if (luminance(shot.pixelColor(x, y)) < luminance(result))
+                    result = shot.pixelColor(x, y);
+        return result;
+    };
+    // The middle of a control: its caption, clear of bevels and focus marks.
+    const auto middle = [](double left, double top, double width, double height) {
+        return QRect(QPoint(px(left + width * 0.2), px(top + height * 0.3)),
+                     QPoint(px(left + width * 0.8), px(top + height * 0.7)));
+    };
+    struct Caption {
+        const char *what;
+        QRect area;
+        QColor background;
+    };
+    const QPoint frame(px(5520), px(480));
+    const Caption captions[] = {
+        { "title", middle(1200, 0, 4695, 375), peach },
+        { "\"Брой: \"", middle(120, 1680, 855, 375), peach },
+        { "counter", middle(960, 1680, 735, 405), white },
+        { "description", QRect(px(120) + 10, px(3000) + 6, 280, 14), white },
+        { "frame", QRect(frame + QPoint(8, 3), frame + QPoint(40, 15)), lavender },
+        { "\"Нова игра\"", middle(newGame.left, newGame.top, newGame.width, 375), newGame.color },
+        { "\"Нерешима\"", middle(unsolvable.left, unsolvable.top, unsolvable.width, 375), unsolvable.color },
+        { "\"Решение\"", middle(solution.left, solution.top, solution.width, 375), solution.color },
+        { "\"Ход назад\"", middle(moveBack.left, moveBack.top, moveBack.width, 375), moveBack.color },
+        // The option's caption, right of its round mark, whatever the style.
+        { "option 3", QRect(frame + QPoint(px(120) + 21, px(300) + 4), frame + QPoint(px(735) - 1, px(300) + 16)), periwinkle },
+        { "option 4", QRect(frame + QPoint(px(120) + 21, px(600) + 4), frame + QPoint(px(735) - 1, px(600) + 16)), periwinkle },
+        { "option 5", QRect(frame + QPoint(px(120) + 21, px(900) + 4), frame + QPoint(px(735) - 1, px(900) + 16)), periwinkle },
+    };
+    for (const Caption &caption : captions) {
+        const QColor ink = darkest(caption.area);
+        QVERIFY2(contrast(ink, caption.background) >= 4.5 && luminance(ink) < luminance(caption.background),
+                 where(QStringLiteral("%1: ink %2 on %3, contrast %4:1")
+                           .arg(QString::fromUtf8(caption.what), describe(ink), describe(caption.background))
+                           .arg(contrast(ink, caption.background), 0, 'f', 2)));
+    }
+
+    // Tile numbers are black: on the tiles' colour nothing reaches 4.5:1,
+    // black comes closest (3.8:1). The blank is black through and through.
+    const std::optional<int> blank = blankCell(shot, 4);
+    QVERIFY2(blank, where(QStringLiteral("no blank")));
+    for (int cell = 0; cell < 16; ++cell) {
+        const QPointF corner = cellCorner(cell, 4);
+        if (cell == *blank) {
+            const QRect inside(px(corner.x()) + 2, px(corner.y()) + 2, px(500) - 4, px(500) - 4);
+            for (int y = inside.top(); y <= inside.bottom(); ++y)
+                for (int x = inside.left(); x <= inside.right(); ++x)
+                    QVERIFY2(shot.pixelColor(x, y) == black,
+                             where(QStringLiteral("the blank shows %1 at %2,%3").arg(describe(shot.pixelColor(x, y))).arg(x).arg(y)));
+            continue;
+        }
+        const QColor ink = darkest(middle(corner.x(), corner.y(), 500, 500));
+        QVERIFY2(ink.red() < 40 && ink.green() < 40 && ink.blue() < 40,
+                 where(QStringLiteral("the number in cell %1 is %2").arg(cell).arg(describe(ink))));
+    }
+}
+
+void tst_Program::colourScheme_data()
+{
+    QTest::addColumn<QStringList>("environment");
+    // What Debian's GNOME desktop gives Qt programs in its dark scheme,
+    // with and without the Adwaita style for Qt; and the light Adwaita style,
+    // which fades the captions of an inactive window.
+    QTest::newRow("GTK dark scheme") << QStringList { "QT_QPA_PLATFORMTHEME=gtk3", "GTK_THEME=Adwaita:dark" };
+    QTest::newRow("GTK dark scheme, Adwaita-Dark style")
+        << QStringList { "QT_QPA_PLATFORMTHEME=gtk3", "GTK_THEME=Adwaita:dark", "QT_STYLE_OVERRIDE=Adwaita-Dark" };
+    QTest::newRow("Adwaita style") << QStringList { "QT_STYLE_OVERRIDE=Adwaita" };
+}
+
+void tst_Program::colourScheme()
+{
+    QFETCH(QStringList, environment);
+
+    // The solved board as it looks with no desktop scheme at all.
+    clickCommand(solution);
+    QVERIFY(waitFor([&](const QImage &shot) { return blankCell(shot, 4) == 15; }));
+    const QImage plainSolved = boardArea(grab());
+
+    QProcessEnvironment schemed = m_env;
+    for (const QString &assignment : environment)
+        schemed.insert(assignment.section(QLatin1Char('='), 0, 0), assignment.section(QLatin1Char('='), 1));
+    start(schemed);
+    if (QTest::currentTestFailed())
+        return;
+
+    // Active, with the focus moved off the blank to the next tile; then
+    // with another window active.
+    setActive(true);
+    run(QStringLiteral("xdotool"), { QStringLiteral("key"), QStringLiteral("--window"), m_window, QStringLiteral("Tab") });
+    QThread::msleep(200);
+    checkDesignedColours(grab(), "active");
+    if (QTest::currentTestFailed())
+        return;
+    setActive(false);
+    checkDesignedColours(grab(), "inactive");
+    if (QTest::currentTestFailed())
+        return;
+
+    // The frozen tiles look as they do with no scheme, active or not.
+    clickCommand(solution);
+    QVERIFY(waitFor([&](const QImage &shot) { return blankCell(shot, 4) == 15; }));
+    QVERIFY2(boardArea(grab()) == plainSolved, "the solved board differs, inactive");
+    setActive(true);
+    QVERIFY2(boardArea(grab()) == plainSolved, "the solved board differs, active");
 }
 
 QTEST_GUILESS_MAIN(tst_Program)
