@@ -8,8 +8,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QShortcut>
 
 // The window icon as C source (scripts/draw_icon.py writes it beside the PNG):
 // a PNG would need the image format plugins and libpng loaded to decode it.
@@ -257,6 +259,58 @@ void MainWindow::buildDesign()
                 raise("Option1_Click", [this, i] { Option1_Click(i); });
         });
     connect(blank, &QAbstractButton::clicked, this, [this] { raise("Command1_Click", [this] { Command1_Click(0); }); });
+    blank->installEventFilter(this);
+    addShortcuts();
+}
+
+void MainWindow::addShortcuts()
+{
+    // Each presses its button, so that the button's own handler runs.
+    const auto add = [this](const QList<QKeySequence> &keys, auto action) {
+        auto *shortcut = new QShortcut(this);
+        shortcut->setKeys(keys);
+        connect(shortcut, &QShortcut::activated, this, action);
+    };
+    add({ Qt::Key_F2, Qt::CTRL | Qt::Key_N }, [this] { m_command2(0)->click(); });
+    add({ Qt::CTRL | Qt::Key_Z, Qt::Key_Backspace }, [this] { m_command2(3)->click(); });
+    add({ Qt::CTRL | Qt::Key_Q }, [this] { close(); });
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const auto *key = static_cast<QKeyEvent *>(event);
+    if (key->modifiers() & ~Qt::KeypadModifier)
+        return false;
+    Board::Direction direction;
+    switch (key->key()) {
+    case Qt::Key_Left:
+        direction = Board::Direction::Left;
+        break;
+    case Qt::Key_Right:
+        direction = Board::Direction::Right;
+        break;
+    case Qt::Key_Up:
+        direction = Board::Direction::Up;
+        break;
+    case Qt::Key_Down:
+        direction = Board::Direction::Down;
+        break;
+    default:
+        return false;
+    }
+    // The arrow is used up even when no tile lies on that side: on a tile
+    // it never moves the focus.
+    qint16 index = -1;
+    raise("Command1_Click", [&] { index = m_board->TileSliding(direction); });
+    if (index > 0) {
+        CommandButton *tile = m_command1(index);
+        tile->click(); // its own click handler counts and records the move
+        if (m_board->TileMoved == -1)
+            tile->setFocus(Qt::OtherFocusReason);
+    }
+    return true;
 }
 
 template <class Handler>
@@ -314,6 +368,7 @@ void MainWindow::createTile(qint16 index)
     tile->setBackColor(tileColor);
     connect(tile, &QAbstractButton::clicked, this,
             [this, index] { raise("Command1_Click", [this, index] { Command1_Click(index); }); });
+    tile->installEventFilter(this);
     // New tiles follow the one before them in the tab order.
     setTabOrder(m_command1(index - 1), tile);
 }

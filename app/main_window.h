@@ -21,6 +21,12 @@
 // directly; raised that way, a RuntimeError reaches the caller. Raised by
 // the window's own events, it ends that handler, is written to standard
 // error and the window goes on.
+//
+// The keyboard: Tab and Space as in any window; on a tile, an arrow key
+// slides the tile beside the blank that way, as a click on that tile does,
+// and the focus follows the tile; F2 and Ctrl+N click "Нова игра", Ctrl+Z
+// and Backspace "Ход назад", wherever the focus is; Ctrl+Q closes the
+// window.
 class MainWindow : public QWidget {
     Q_OBJECT
 
@@ -57,12 +63,15 @@ public:
     static QString description();
 
 protected:
+    // The arrow keys on a tile, the blank included, slide a tile.
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
     void buildDesign();
     void createTile(qint16 index);
+    void addShortcuts();
     template <class Handler>
     void raise(const char *name, Handler &&handler);
 

@@ -118,6 +118,36 @@ void Board::MoveTile(qint16 k)
     }
 }
 
+qint16 Board::TileSliding(Direction direction) const
+{
+    const CommandButton *blank = m_controls.Command1(0);
+    const float Lb = blank->Left(), Tb = blank->Top();
+    for (qint16 k : m_controls.Command1.indexes()) {
+        if (k == 0)
+            continue;
+        const CommandButton *tile = m_controls.Command1(k);
+        const float Lt = tile->Left(), Tt = tile->Top();
+        bool beside = false;
+        switch (direction) {
+        case Direction::Right: // on the blank's left
+            beside = Tt == Tb && std::fabs((Lt + tile->Width()) - Lb) < 50;
+            break;
+        case Direction::Left: // on its right
+            beside = Tt == Tb && std::fabs((Lt - Lb) - blank->Width()) < 50;
+            break;
+        case Direction::Down: // above it
+            beside = Lt == Lb && std::fabs((Tt + tile->Height()) - Tb) < 50;
+            break;
+        case Direction::Up: // below it
+            beside = Lt == Lb && std::fabs((Tt - Tb) - blank->Height()) < 50;
+            break;
+        }
+        if (beside)
+            return k;
+    }
+    return -1;
+}
+
 void Board::UndoMove()
 {
     ListBox &history = m_controls.List2;

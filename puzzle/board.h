@@ -42,6 +42,16 @@ public:
     // and their facing edges lie less than 50 twips apart; sets TileMoved.
     void MoveTile(qint16 k);
 
+    // The way a tile slides into the blank.
+    enum class Direction { Left, Right, Up, Down };
+
+    // The tile that would slide into the blank in that direction: for Right
+    // the tile on the blank's left, for Up the tile below it, and so on.
+    // Recognised from the buttons' rectangles as MoveTile recognises a
+    // neighbour; -1 when there is none (the blank at that edge). Changes
+    // nothing.
+    qint16 TileSliding(Direction direction) const;
+
     // Replays the newest history item; when the tile moves, removes the
     // item and counts one down. Does nothing on an empty history.
     void UndoMove();

@@ -108,6 +108,8 @@ private slots:
     void boardSize_data();
     void boardSize();
 
+    void arrowKeysSlideTiles();
+    void shortcuts();
     void colourScheme_data();
     void colourScheme();
 
@@ -126,7 +128,9 @@ private:
     void clickCommand(const Command &command);
     void clickCell(int cell, int n);
     void clickOption(int index);
+    void pressKey(const QString &key);
     void pressSpace();
+    double focusMarkContrast(const QImage &shot, int cell, QColor background) const;
     QImage boardArea(const QImage &shot) const;
 
     std::unique_ptr<QProcess> m_xvfb;
@@ -330,13 +334,28 @@ void tst_Program::clickCell(int cell, int n)
 // On the round mark at the option's left, inside the frame at (5520, 480).
 void tst_Program::clickOption(int index) { click(5520 + 120 + 105, 480 + 300 * (index + 1) + 150); }
 
-// The key goes to the focused control. With no window manager the X server
+// Keys go to the focused control. With no window manager the X server
 // sends keys to the window under the pointer: it rests on the background.
-void tst_Program::pressSpace()
+// The server takes the pointer's move before the key, from one client; no
+// waiting for the move (which never ends when the pointer is there already).
+void tst_Program::pressKey(const QString &key)
 {
-    run(QStringLiteral("xdotool"), { QStringLiteral("mousemove"), QStringLiteral("--sync"),
+    run(QStringLiteral("xdotool"), { QStringLiteral("mousemove"),
                                      QString::number(m_origin.x() + px(1900)), QString::number(m_origin.y() + px(2700)),
-                                     QStringLiteral("key"), QStringLiteral("space") });
+                                     QStringLiteral("key"), key });
+}
+
+void tst_Program::pressSpace() { pressKey(QStringLiteral("space")); }
+
+// The strongest contrast against the cell's colour along the top edge of
+// the focus mark, 3 pixels inside the tile.
+double tst_Program::focusMarkContrast(const QImage &shot, int cell, QColor background) const
+{
+    const QPointF corner = cellCorner(cell, 4);
+    double strongest = 1;
+    for (int x = px(corner.x()) + 4; x <= px(corner.x()) + 27; ++x)
+        strongest = std::max(strongest, contrast(shot.pixelColor(x, px(corner.y()) + 3), background));
+    return strongest;
 }
 
 // The largest board's square, 5 by 5 cells.
@@ -489,6 +508,94 @@ void tst_Program::boardSize()
     clickCell(neighbour, size);
     QVERIFY2(waitFor([&](const QImage &shot) { return blankCell(shot, size) == neighbour; }),
              "no move on the new board");
+}
+
+void tst_Program::arrowKeysSlideTiles()
+{
+    // The blank bottom right, cells 13 and 14 holding 15 and 14.
+    clickCommand(unsolvable);
+    QVERIFY(waitFor([&](const QImage &shot) { return blankCell(shot, 4) == 15; }));
+    // The focus on a tile far from the blank, which a click does not move.
+    clickCell(0, 4);
+    QVERIFY(waitFor([&](const QImage &shot) { return focusMarkContrast(shot, 0, tileColor) >= 3; }));
+
+    struct Step {
+        const char *key;
+        int blank; // where the blank is afterwards
+        int moved; // the cell the moved tile lands on, which has the focus
+    };
+    const Step steps[] = {
+        { "Right", 14, 15 }, // the tile on the blank's left moves right
+        { "Left", 15, 14 }, //  ... and back
+        { "Down", 11, 15 }, // the tile above moves down
+        { "Up", 15, 11 }, //    ... and back up
+    };
+    for (const Step &step : steps) {
+        pressKey(QString::fromLatin1(step.key));
+        QVERIFY2(waitFor([&](const QImage &shot) { return blankCell(shot, 4) == step.blank; }),
+                 qPrintable(QStringLiteral("%1 did not put the blank in cell %2").arg(QLatin1String(step.key)).arg(step.blank)));
+        // The focus mark went with the tile, 3:1 or more against its colour.
+        const QImage shot = grab();
+        const double mark = focusMarkContrast(shot, step.moved, tileColor);
+        QVERIFY2(mark >= 3, qPrintable(QStringLiteral("after %1 the focus mark on the moved tile is %2:1")
+                                           .arg(QLatin1String(step.key)).arg(mark, 0, 'f', 2)));
+        QCOMPARE(focusMarkContrast(shot, 0, tileColor), 1.0);
+        qInfo("%s: the moved tile's focus mark at %.2f:1", step.key, mark);
+    }
+
+    // Toward the edges: no tile on the blank's right or below it.
+    const QImage before = boardArea(grab());
+    pressKey(QStringLiteral("Left"));
+    pressKey(QStringLiteral("Up"));
+    QThread::msleep(400);
+    QVERIFY2(boardArea(grab()) == before, "an arrow toward the edge changed the board");
+
+    // The four moves went into the history: "Ход назад" takes them back.
+    for (int blank : { 11, 15, 14, 15 }) {
+        clickCommand(moveBack);
+        QVERIFY2(waitFor([&](const QImage &shot) { return blankCell(shot, 4) == blank; }),
+                 qPrintable(QStringLiteral("taking back did not put the blank in cell %1").arg(blank)));
+    }
+
+    // On the blank the mark is light.
+    clickCell(15, 4);
+    QVERIFY(waitFor([&](const QImage &shot) { return focusMarkContrast(shot, 15, black) >= 3; }));
+    qInfo("the blank's focus mark at %.2f:1", focusMarkContrast(grab(), 15, black));
+}
+
+void tst_Program::shortcuts()
+{
+    clickCommand(unsolvable);
+    QVERIFY(waitFor([&](const QImage &shot) { return blankCell(shot, 4) == 15; }));
+    const QImage unsolvableBoard = boardArea(grab());
+    clickCell(14, 4);
+    QVERIFY(waitFor([&](const QImage &shot) { return blankCell(shot, 4) == 14; }));
+    clickCell(10, 4);
+    QVERIFY(waitFor([&](const QImage &shot) { return blankCell(shot, 4) == 10; }));
+
+    // Taking back, with the focus in the counter and in the description.
+    click(960 + 100, 1680 + 200);
+    pressKey(QStringLiteral("ctrl+z"));
+    QVERIFY2(waitFor([&](const QImage &shot) { return blankCell(shot, 4) == 14; }), "Ctrl+Z took no move back");
+    click(120 + 3000, 3000 + 1000);
+    pressKey(QStringLiteral("BackSpace"));
+    QVERIFY2(waitFor([&](const QImage &shot) { return blankCell(shot, 4) == 15; }), "Backspace took no move back");
+    QVERIFY(boardArea(grab()) == unsolvableBoard);
+
+    // A new game: F2, then Ctrl+N.
+    for (const char *key : { "F2", "ctrl+n" }) {
+        clickCommand(unsolvable);
+        QVERIFY(waitFor([&](const QImage &shot) { return boardArea(shot) == unsolvableBoard; }));
+        pressKey(QString::fromLatin1(key));
+        QVERIFY2(waitFor([&](const QImage &shot) { return boardArea(shot) != unsolvableBoard && blankCell(shot, 4); }),
+                 qPrintable(QStringLiteral("%1 dealt no new game").arg(QLatin1String(key))));
+    }
+
+    // Ctrl+Q closes the window, and with it the program.
+    pressKey(QStringLiteral("ctrl+q"));
+    QVERIFY2(m_program->waitForFinished(5000), "Ctrl+Q did not end the program");
+    QCOMPARE(m_program->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_program->exitCode(), 0);
 }
 
 // X input focus on the window, or on the root window, so that the window is
