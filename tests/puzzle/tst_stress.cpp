@@ -1,7 +1,8 @@
 // Random events against the real window: clicks on every tile (the blank and
 // disabled tiles included), the four command buttons and the three size
-// options, and the space bar on whichever control has the focus (the tab key
-// moves the focus on now and then). A model of
+// options, the space bar on whichever control has the focus (the tab key
+// moves the focus on now and then), the arrow keys on a focused tile and the
+// window's shortcuts for a new game and a take-back. A model of
 // the board predicts what each event must do; after every event the window
 // is read back and compared with it, and at random moments the whole history
 // is taken back to the arrangement the game began with.
@@ -128,6 +129,7 @@ private:
     bool clickOption(int index);
     bool pressSpace();
     bool pressTab(); // moves the focus on, for the space bar to find other controls
+    bool pressArrow(); // on the focused tile; a shortcut when no tile has the focus
     bool takeBackEverything();
 
     bool after(const QString &event);
@@ -145,6 +147,7 @@ private:
     long m_rewinds = 0;
     long m_longestHistory = 0;
     std::map<QString, long> m_spaceOn; // what kind of control the space bar met
+    std::map<QString, long> m_keys; // arrows that slid a tile or met an edge, shortcuts
     std::deque<QString> m_recent;
     QString m_failure;
 };
@@ -192,8 +195,10 @@ void tst_Stress::randomEvents()
             good = clickCommand(int(m_rng() % 3));
         } else if (roll < 890) {
             good = clickOption(int(m_rng() % 3));
-        } else if (roll < 975) {
+        } else if (roll < 955) {
             good = pressSpace();
+        } else if (roll < 980) {
+            good = pressArrow();
         } else if (roll < 998) {
             good = pressTab();
         } else {
@@ -207,6 +212,10 @@ void tst_Stress::randomEvents()
     for (const auto &[kind, count] : m_spaceOn)
         spaces << QStringLiteral("%1 %2").arg(kind).arg(count);
     qInfo("space bar on: %s", qPrintable(spaces.join(QStringLiteral(", "))));
+    QStringList keys;
+    for (const auto &[kind, count] : m_keys)
+        keys << QStringLiteral("%1 %2").arg(kind).arg(count);
+    qInfo("keys: %s", qPrintable(keys.join(QStringLiteral(", "))));
 }
 
 bool tst_Stress::clickTile(int k)
@@ -306,6 +315,55 @@ bool tst_Stress::pressTab()
     }
     QTest::keyClick(focus, Qt::Key_Tab);
     return after(QStringLiteral("tab from %1").arg(focus->metaObject()->className()));
+}
+
+bool tst_Stress::pressArrow()
+{
+    QWidget *focus = QApplication::focusWidget();
+    int tile = -1;
+    for (qint16 k : m_w->Command1().indexes())
+        if (m_w->Command1()(k) == focus)
+            tile = k;
+    if (tile < 0 || !focus->isEnabled()) {
+        // The shortcuts, wherever the focus is.
+        static const QKeyCombination keys[] = { Qt::Key_F2, Qt::CTRL | Qt::Key_N, Qt::CTRL | Qt::Key_Z, Qt::Key_Backspace };
+        const QKeyCombination key = keys[m_rng() % 4];
+        QTest::keyClick(focus ? focus : m_w, key.key(), key.keyboardModifiers());
+        command(key.key() == Qt::Key_F2 || key.key() == Qt::Key_N ? 0 : 3);
+        ++m_keys[QStringLiteral("shortcut")];
+        return after(QStringLiteral("shortcut %1").arg(QKeySequence(key).toString()));
+    }
+
+    // The tile that slides the arrow's way into the blank, on the model's grid.
+    static const Qt::Key arrows[] = { Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down };
+    const Qt::Key arrow = arrows[m_rng() % 4];
+    const int n = m_model.n, blank = m_model.cellOf(0);
+    int from = -1;
+    if (arrow == Qt::Key_Right && blank % n > 0)
+        from = blank - 1;
+    else if (arrow == Qt::Key_Left && blank % n < n - 1)
+        from = blank + 1;
+    else if (arrow == Qt::Key_Down && blank >= n)
+        from = blank - n;
+    else if (arrow == Qt::Key_Up && blank < n * n - n)
+        from = blank + n;
+    const int moved = from < 0 ? -1 : m_model.cells[std::size_t(from)];
+    if (moved > 0) {
+        m_model.tile(moved);
+        ++m_moves;
+    }
+    QTest::keyClick(focus, arrow);
+    ++m_keys[moved > 0 ? QStringLiteral("arrow sliding a tile") : QStringLiteral("arrow at an edge")];
+    const QString event = QStringLiteral("%1 on tile %2").arg(QKeySequence(arrow).toString()).arg(tile);
+    if (!after(event))
+        return false;
+    // The focus follows the tile that moved, and stays put otherwise.
+    QWidget *expected = moved > 0 ? m_w->Command1()(qint16(moved)) : focus;
+    if (QApplication::focusWidget() != expected) {
+        m_failure = QStringLiteral("after %1 the focus is not on %2").arg(event, moved > 0 ? QStringLiteral("tile %1").arg(moved) : QStringLiteral("the same tile"));
+        return false;
+    }
+    return true;
 }
 
 bool tst_Stress::takeBackEverything()
