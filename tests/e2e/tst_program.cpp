@@ -169,6 +169,11 @@ void tst_Program::initTestCase()
     m_env.insert(QStringLiteral("DISPLAY"), m_display);
     m_env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     m_env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    // A sanitized program checks for leaks when it exits (Ctrl+Q).
+    QString lsan = m_env.value(QStringLiteral("LSAN_OPTIONS"));
+    m_env.insert(QStringLiteral("LSAN_OPTIONS"),
+                 (lsan.isEmpty() ? QString() : lsan + QLatin1Char(':'))
+                     + QStringLiteral("suppressions=" PUZZLE15_LSAN_SUPPRESSIONS));
     m_env.remove(QStringLiteral("QT_SCALE_FACTOR"));
     m_env.remove(QStringLiteral("QT_SCREEN_SCALE_FACTORS"));
     qInfo("Xvfb on display %s", qPrintable(m_display));
