@@ -1,14 +1,49 @@
 # How the program presents itself to the desktop: what `cmake --install`
-# puts in place (the program, its menu entry, icons and AppStream metadata),
-# the Debian package made by CPack, and the Windows resources of the program
-# file. Included from the top-level CMakeLists.txt once the puzzle15 target
-# exists.
+# puts in place (the program, its menu entry, icons, AppStream metadata,
+# manual pages, copyright and changelog), the Debian package made by CPack,
+# and the Windows resources of the program file. Included from the top-level
+# CMakeLists.txt once the puzzle15 target exists.
 
 include(GNUInstallDirs)
 
 # The reverse-DNS id names the menu entry, the icon and the metadata.
 set(PUZZLE15_APP_ID "org.example.puzzle15")
 set(PUZZLE15_RELEASE_DATE "2026-12-08")
+
+# Reproducible builds: one commit gives the same program file and the same
+# package wherever and whenever it is built. Every timestamp comes from
+# SOURCE_DATE_EPOCH, the release's midnight (UTC) when the caller sets none.
+# The seconds since 1970-01-01 UTC of a date YYYY-MM-DD, counted with Howard
+# Hinnant's days_from_civil.
+function(puzzle15_epoch_of date out)
+    string(REGEX MATCH "^([0-9]+)-([0-9]+)-([0-9]+)$" matched "${date}")
+    set(day ${CMAKE_MATCH_3})
+    math(EXPR month_from_march "(${CMAKE_MATCH_2} + 9) % 12")
+    math(EXPR year "${CMAKE_MATCH_1} - ${month_from_march} / 10")
+    math(EXPR era "${year} / 400")
+    math(EXPR year_of_era "${year} - ${era} * 400")
+    math(EXPR day_of_year "(153 * ${month_from_march} + 2) / 5 + ${day} - 1")
+    math(EXPR day_of_era "${year_of_era} * 365 + ${year_of_era} / 4 - ${year_of_era} / 100 + ${day_of_year}")
+    math(EXPR seconds "(${era} * 146097 + ${day_of_era} - 719468) * 86400")
+    set(${out} ${seconds} PARENT_SCOPE)
+endfunction()
+puzzle15_epoch_of(${PUZZLE15_RELEASE_DATE} PUZZLE15_RELEASE_EPOCH)
+if(DEFINED ENV{SOURCE_DATE_EPOCH})
+    set(PUZZLE15_SOURCE_DATE_EPOCH "$ENV{SOURCE_DATE_EPOCH}")
+else()
+    set(PUZZLE15_SOURCE_DATE_EPOCH ${PUZZLE15_RELEASE_EPOCH})
+endif()
+# rcc stamps each resource with its file's time unless SOURCE_DATE_EPOCH is
+# set: the custom commands of this directory (rcc's among them) run with it.
+set_property(DIRECTORY PROPERTY
+             RULE_LAUNCH_CUSTOM "${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${PUZZLE15_SOURCE_DATE_EPOCH}")
+# No source or build directory in the program file (__FILE__, debug information).
+if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+    foreach(target puzzle15_core puzzle15)
+        target_compile_options(${target} PRIVATE
+            "-ffile-prefix-map=${PROJECT_SOURCE_DIR}=." "-ffile-prefix-map=${PROJECT_BINARY_DIR}=.")
+    endforeach()
+endif()
 
 # AppStream metadata, its release from project(VERSION) as "1.00".
 set(PUZZLE15_METAINFO_TEMPLATE "desktop/${PUZZLE15_APP_ID}.metainfo.xml.in")
@@ -17,6 +52,8 @@ configure_file(${PROJECT_SOURCE_DIR}/${PUZZLE15_METAINFO_TEMPLATE}
 
 # The program links only system libraries: no RPATH in the installed file.
 set_target_properties(puzzle15 PROPERTIES INSTALL_RPATH "")
+# <prefix>/bin, on the PATH of a ~/.local or /usr/local install; the Debian
+# package moves it to /usr/games (packaging/games_dir.cmake).
 install(TARGETS puzzle15 RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES desktop/${PUZZLE15_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_BINARY_DIR}/${PUZZLE15_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
@@ -59,4 +96,62 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.puzzle15.example.org/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The window asks for Times New Roman; Liberation Serif stands in for it.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation")
+# The program in /usr/games, and the archive's times from SOURCE_DATE_EPOCH
+# (which CPack's DEB generator honours) unless cpack's caller sets it.
+set(CPACK_PRE_BUILD_SCRIPTS "${PROJECT_SOURCE_DIR}/packaging/games_dir.cmake")
+set(CPACK_PROJECT_CONFIG_FILE "${PROJECT_SOURCE_DIR}/packaging/cpack_options.cmake")
+set(CPACK_PUZZLE15_BINDIR "${CMAKE_INSTALL_BINDIR}")
+set(CPACK_PUZZLE15_SOURCE_DATE_EPOCH "${PUZZLE15_SOURCE_DATE_EPOCH}")
 include(CPack)
+
+# Manual pages in English and Bulgarian, the copyright in Debian's
+# machine-readable format (its licence text from LICENSE), and the changelog
+# in Debian's format, all made at configure time. gzip -n leaves out the
+# file's name and time.
+if(UNIX)
+    find_program(PUZZLE15_GZIP gzip)
+    if(NOT PUZZLE15_GZIP)
+        message(FATAL_ERROR "gzip is needed for the manual pages and the changelog")
+    endif()
+    function(puzzle15_gzip file)
+        execute_process(COMMAND ${PUZZLE15_GZIP} -9nc ${file} OUTPUT_FILE ${file}.gz RESULT_VARIABLE failed)
+        if(failed)
+            message(FATAL_ERROR "gzip ${file}: ${failed}")
+        endif()
+    endfunction()
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+                 ${PROJECT_SOURCE_DIR}/man/latin_fallback.tmac ${PROJECT_SOURCE_DIR}/LICENSE)
+
+    file(READ ${PROJECT_SOURCE_DIR}/man/latin_fallback.tmac PUZZLE15_MAN_LATIN_FALLBACK)
+    string(STRIP "${PUZZLE15_MAN_LATIN_FALLBACK}" PUZZLE15_MAN_LATIN_FALLBACK)
+    foreach(language_dir "" "bg/")
+        set(page ${PROJECT_BINARY_DIR}/man/${language_dir}man6/puzzle15.6)
+        configure_file(${PROJECT_SOURCE_DIR}/man/${language_dir}puzzle15.6.in ${page} @ONLY)
+        puzzle15_gzip(${page})
+        install(FILES ${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/${language_dir}man6)
+    endforeach()
+
+    # LICENSE's copyright line, and its terms as the body of a License
+    # paragraph: each line indented by a space, an empty line as " .".
+    file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence)
+    string(REGEX MATCH "Copyright \\(c\\) ([^\n]+)" copyright_line "${licence}")
+    set(PUZZLE15_COPYRIGHT "${CMAKE_MATCH_1}")
+    string(FIND "${licence}" "Permission is hereby granted" terms_start)
+    string(SUBSTRING "${licence}" ${terms_start} -1 terms)
+    string(STRIP "${terms}" terms)
+    string(REPLACE "\n\n" "\n.\n" terms "${terms}")
+    string(REPLACE "\n" "\n " terms "${terms}")
+    set(PUZZLE15_LICENSE_TEXT " ${terms}")
+    configure_file(${PROJECT_SOURCE_DIR}/packaging/copyright.in ${PROJECT_BINARY_DIR}/doc/copyright @ONLY)
+
+    # The release's entry bears the release's date, in RFC 5322 form
+    # (string(TIMESTAMP) formats SOURCE_DATE_EPOCH when it is set).
+    set(caller_epoch "$ENV{SOURCE_DATE_EPOCH}")
+    set(ENV{SOURCE_DATE_EPOCH} "${PUZZLE15_RELEASE_EPOCH}")
+    string(TIMESTAMP PUZZLE15_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
+    set(ENV{SOURCE_DATE_EPOCH} "${caller_epoch}")
+    configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.in ${PROJECT_BINARY_DIR}/doc/changelog @ONLY)
+    puzzle15_gzip(${PROJECT_BINARY_DIR}/doc/changelog)
+    install(FILES ${PROJECT_BINARY_DIR}/doc/copyright ${PROJECT_BINARY_DIR}/doc/changelog.gz
+            DESTINATION ${CMAKE_INSTALL_DOCDIR})
+endif()

@@ -6,7 +6,7 @@ set -euo pipefail
 build_packages=(g++ make cmake qt6-base-dev libgl-dev fonts-liberation)
 test_packages=(xvfb xauth xdotool x11-utils imagemagick)
 # Validating the menu entry and metadata, the Debian package, the Windows resources.
-test_packages+=(desktop-file-utils appstream dpkg-dev file binutils-mingw-w64-x86-64)
+test_packages+=(desktop-file-utils appstream dpkg-dev file binutils-mingw-w64-x86-64 lintian man-db groff-base)
 # Colour schemes and widget styles of Linux desktops: GTK's (its dark Adwaita)
 # and the Adwaita styles for Qt.
 test_packages+=(qt6-gtk-platformtheme adwaita-qt6)

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # CPack makes puzzle15_1.00_<arch>.deb whose Depends name the Qt and C++
-# libraries the program links, and which unpacks into a root with the
-# program, the menu entry, the icons and the metadata in their places.
+# libraries the program links, which lintian passes without an error or a
+# warning, and which unpacks into a root with the program in /usr/games,
+# the menu entry, the icons, the metadata, the manual pages, the copyright
+# and the changelog in their places.
 # Usage: check_deb.sh CPACK BUILD_DIR
 set -euo pipefail
 cpack=$1
@@ -30,7 +32,11 @@ done
 
 # The contents list.
 expected=(
-    ./usr/bin/puzzle15
+    ./usr/games/puzzle15
+    ./usr/share/man/man6/puzzle15.6.gz
+    ./usr/share/man/bg/man6/puzzle15.6.gz
+    ./usr/share/doc/puzzle15/copyright
+    ./usr/share/doc/puzzle15/changelog.gz
     ./usr/share/applications/$id.desktop
     ./usr/share/metainfo/$id.metainfo.xml
     ./usr/share/icons/hicolor/32x32/apps/$id.png
@@ -42,15 +48,66 @@ contents=$(dpkg-deb -c "$deb")
 listed=$(awk '$1 !~ /^d/ { print $6 }' <<<"$contents" | sort)
 [[ $listed == "$(printf '%s\n' "${expected[@]}" | sort)" ]] || fail "files in the package:
 $listed"
-grep -q '^-rwxr-xr-x root/root .* \./usr/bin/puzzle15$' <<<"$contents" || fail "the program is not an executable owned by root"
+grep -q '^-rwxr-xr-x root/root .* \./usr/games/puzzle15$' <<<"$contents" || fail "the program is not an executable owned by root"
+if grep -v '^-rwxr-xr-x .* \./usr/games/puzzle15$' <<<"$contents" | grep -v '^-rw-r--r-- root/root \|^drwxr-xr-x root/root '; then
+    fail "the files above are not 644 (directories 755) and owned by root"
+fi
+
+# lintian: no error, no warning.
+report=$(lintian "$deb" 2>&1) || true
+[[ -z $report ]] || echo "$report"
+if grep -E '^[EW]: ' <<<"$report"; then fail "lintian reports the errors or warnings above"; fi
 
 # Unpacked into a temporary root.
 dpkg -x "$deb" "$work/root"
 for path in "${expected[@]}"; do
     [[ -s $work/root/$path ]] || fail "$path missing after dpkg -x"
 done
-file -b "$work/root/usr/bin/puzzle15" | grep -q 'ELF.*, stripped' || fail "the packaged program is not a stripped ELF file"
+file -b "$work/root/usr/games/puzzle15" | grep -q 'ELF.*, stripped' || fail "the packaged program is not a stripped ELF file"
 cmp -s "$work/root/usr/share/icons/hicolor/32x32/apps/$id.png" "$(dirname "$0")/../../resources/icon-32.png" \
     || fail "the 32x32 icon is not resources/icon-32.png"
+
+# The manual pages, as `man puzzle15` and `man -L bg puzzle15` show them on
+# a UTF-8 terminal and on an ASCII one (the C locale), without a warning
+# from groff: every section there, the keys, Latin letters for Cyrillic in
+# ASCII.
+manual() { MANPATH=$work/root/usr/share/man MANWIDTH=80 man --warnings "$@" puzzle15 2>"$work/man.err"; }
+for locale in C.UTF-8 C; do
+    english=$(LC_ALL=$locale manual) || fail "man puzzle15 fails in $locale: $(cat "$work/man.err")"
+    [[ ! -s $work/man.err ]] || fail "man puzzle15 warns in $locale: $(cat "$work/man.err")"
+    bulgarian=$(LC_ALL=$locale manual -L bg) || fail "man -L bg puzzle15 fails in $locale: $(cat "$work/man.err")"
+    [[ ! -s $work/man.err ]] || fail "man -L bg puzzle15 warns in $locale: $(cat "$work/man.err")"
+    [[ $english != "$bulgarian" ]] || fail "man -L bg shows the English page"
+    for text in NAME SYNOPSIS DESCRIPTION OPTIONS "HOW TO PLAY" FILES AUTHOR COPYRIGHT \
+                "puzzle15 - the 15 puzzle" "takes no options" Tab Space F2 Ctrl+N Ctrl+Z Backspace Ctrl+Q MIT; do
+        grep -qF "$text" <<<"$english" || fail "man puzzle15 in $locale lacks '$text'"
+    done
+    grep -qF 'PUZZLE15(6)' <<<"$english" || fail "the English page is not in section 6"
+done
+for text in "ИМЕ" "СИНТАКСИС" "ОПИСАНИЕ" "ОПЦИИ" "КАК СЕ ИГРАЕ" "ФАЙЛОВЕ" "АВТОР" "„Нова игра“" "Ctrl+Z" "MIT"; do
+    grep -qF "$text" <<<"$(LC_ALL=C.UTF-8 manual -L bg)" || fail "man -L bg puzzle15 lacks '$text'"
+done
+grep -qF '"Nova igra"' <<<"$english" || fail "the English page in ASCII does not spell \"Нова игра\" in Latin letters"
+grep -qF 'KAK SE IGRAE' <<<"$bulgarian" || fail "the Bulgarian page in ASCII is not in Latin letters"
+
+# The changelog: Debian's format, the release's version and date.
+zcat "$work/root/usr/share/doc/puzzle15/changelog.gz" >"$work/changelog"
+[[ $(dpkg-parsechangelog -l "$work/changelog" -S Source) == puzzle15 ]] || fail "the changelog is not puzzle15's"
+[[ $(dpkg-parsechangelog -l "$work/changelog" -S Version) == 1.00 ]] || fail "the changelog's latest entry is not 1.00"
+release=$(sed -n 's/.*<release version="1.00" date="\([0-9-]*\)".*/\1/p' "$work/root/usr/share/metainfo/$id.metainfo.xml")
+changelog_date=$(dpkg-parsechangelog -l "$work/changelog" -S Date)
+[[ $(date -u -d "$changelog_date" +%F) == "$release" ]] || fail "the changelog's date $changelog_date is not the release's $release"
+
+# The copyright: Debian's machine-readable format, LICENSE's copyright
+# line, and LICENSE's terms under the Expat (MIT) licence.
+copyright=$work/root/usr/share/doc/puzzle15/copyright
+licence=$(dirname "$0")/../../LICENSE
+head -1 "$copyright" | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
+    || fail "the copyright file is not in the machine-readable format"
+grep -qx "Copyright: $(sed -n 's/^Copyright (c) //p' "$licence")" "$copyright" || fail "the copyright line is not LICENSE's"
+grep -qx 'Files: \*' "$copyright" || fail "the copyright file covers no files"
+[[ $(grep -c '^License: Expat$' "$copyright") == 2 ]] || fail "the copyright file does not license the files under Expat"
+terms=$(awk -v RS= '/^License: Expat\n/ { print }' "$copyright" | tail -n +2 | sed 's/^ //; s/^\.$//')
+[[ $terms == "$(sed -n '/^Permission is hereby granted/,$p' "$licence")" ]] || fail "the copyright's terms are not LICENSE's"
 
 echo "$(basename "$deb"): Depends: $depends"

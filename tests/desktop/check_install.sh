@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# `cmake --install` into a temporary prefix puts the program, its menu entry,
-# its icons and its AppStream metadata in place, and the entry and the
-# metadata pass their validators.
+# `cmake --install` into a temporary prefix puts the program (in bin, where
+# the PATH of a ~/.local or /usr/local install finds it), its menu entry,
+# its icons, its AppStream metadata, its manual pages, copyright and
+# changelog in place; the entry and the metadata pass their validators, and
+# `man` finds the pages from the program's directory on the PATH.
 # Usage: check_install.sh CMAKE BUILD_DIR
 set -euo pipefail
 cmake=$1
@@ -46,5 +48,16 @@ grep -q '<release version="1.00" date="[0-9-]*"/>' "$metainfo" || fail "no relea
 grep -q "<id>$id</id>" "$metainfo" || fail "metainfo id is not $id"
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" || fail "metainfo launches no $id.desktop"
 grep -Eq '<image[^>]*>https://[^<]+\.png</image>' "$metainfo" || fail "no screenshot in the metainfo"
+grep -q '<project_license>MIT</project_license>' "$metainfo" || fail "the metainfo's project licence is not MIT"
+grep -q '<metadata_license>CC0-1.0</metadata_license>' "$metainfo" || fail "the metainfo's own licence is not CC0-1.0"
+
+# The manual pages, through the PATH as a user meets them, and the documents.
+for page in man/man6/puzzle15.6.gz man/bg/man6/puzzle15.6.gz doc/puzzle15/copyright doc/puzzle15/changelog.gz; do
+    [[ -f $root/usr/share/$page ]] || fail "no share/$page"
+done
+found=$(env -u MANPATH PATH="$root/usr/bin:/usr/bin:/bin" LC_ALL=C.UTF-8 man -w puzzle15) || fail "man finds no puzzle15"
+[[ $found == "$root/usr/share/man/man6/puzzle15.6.gz" ]] || fail "man puzzle15 finds $found"
+found=$(env -u MANPATH PATH="$root/usr/bin:/usr/bin:/bin" LC_ALL=C.UTF-8 man -w -L bg puzzle15) || fail "man -L bg finds no puzzle15"
+[[ $found == "$root/usr/share/man/bg/man6/puzzle15.6.gz" ]] || fail "man -L bg puzzle15 finds $found"
 
 echo "installed and valid: $(cd "$root" && find . -type f | sort | tr '\n' ' ')"
