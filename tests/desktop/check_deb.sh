@@ -64,6 +64,11 @@ for path in "${expected[@]}"; do
     [[ -s $work/root/$path ]] || fail "$path missing after dpkg -x"
 done
 file -b "$work/root/usr/games/puzzle15" | grep -q 'ELF.*, stripped' || fail "the packaged program is not a stripped ELF file"
+# The menu entry's command, looked up along Debian's default PATH in the root.
+debian_path=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games
+command=$(sed -n 's/^Exec=//p' "$work/root/usr/share/applications/$id.desktop")
+found=$(PATH=$(sed "s|[^:]*|$work/root&|g" <<<"$debian_path") command -v "$command") || found=
+[[ $found == "$work/root/usr/games/puzzle15" ]] || fail "the menu entry's Exec=$command is not found along $debian_path"
 cmp -s "$work/root/usr/share/icons/hicolor/32x32/apps/$id.png" "$(dirname "$0")/../../resources/icon-32.png" \
     || fail "the 32x32 icon is not resources/icon-32.png"
 
