@@ -8,35 +8,34 @@ include(GNUInstallDirs)
 
 # The reverse-DNS id names the menu entry, the icon and the metadata.
 set(PUZZLE15_APP_ID "org.example.puzzle15")
-set(PUZZLE15_RELEASE_DATE "2026-12-08")
+# The release: its date, 2026-12-08, as the seconds since 1970 at its
+# midnight UTC.
+set(PUZZLE15_RELEASE_EPOCH 1796688000)
 
 # Reproducible builds: one commit gives the same program file and the same
 # package wherever and whenever it is built. Every timestamp comes from
-# SOURCE_DATE_EPOCH, the release's midnight (UTC) when the caller sets none.
-# The seconds since 1970-01-01 UTC of a date YYYY-MM-DD, counted with Howard
-# Hinnant's days_from_civil.
-function(puzzle15_epoch_of date out)
-    string(REGEX MATCH "^([0-9]+)-([0-9]+)-([0-9]+)$" matched "${date}")
-    set(day ${CMAKE_MATCH_3})
-    math(EXPR month_from_march "(${CMAKE_MATCH_2} + 9) % 12")
-    math(EXPR year "${CMAKE_MATCH_1} - ${month_from_march} / 10")
-    math(EXPR era "${year} / 400")
-    math(EXPR year_of_era "${year} - ${era} * 400")
-    math(EXPR day_of_year "(153 * ${month_from_march} + 2) / 5 + ${day} - 1")
-    math(EXPR day_of_era "${year_of_era} * 365 + ${year_of_era} / 4 - ${year_of_era} / 100 + ${day_of_year}")
-    math(EXPR seconds "(${era} * 146097 + ${day_of_era} - 719468) * 86400")
-    set(${out} ${seconds} PARENT_SCOPE)
-endfunction()
-puzzle15_epoch_of(${PUZZLE15_RELEASE_DATE} PUZZLE15_RELEASE_EPOCH)
+# SOURCE_DATE_EPOCH, the release's when the caller sets none.
 if(DEFINED ENV{SOURCE_DATE_EPOCH})
     set(PUZZLE15_SOURCE_DATE_EPOCH "$ENV{SOURCE_DATE_EPOCH}")
 else()
     set(PUZZLE15_SOURCE_DATE_EPOCH ${PUZZLE15_RELEASE_EPOCH})
 endif()
-# rcc stamps each resource with its file's time unless SOURCE_DATE_EPOCH is
-# set: the custom commands of this directory (rcc's among them) run with it.
-set_property(DIRECTORY PROPERTY
-             RULE_LAUNCH_CUSTOM "${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${PUZZLE15_SOURCE_DATE_EPOCH}")
+# puzzle15_release_time(FORMAT OUT): the release's time in a string(TIMESTAMP)
+# format (which formats SOURCE_DATE_EPOCH when it is set).
+function(puzzle15_release_time format out)
+    if(DEFINED ENV{SOURCE_DATE_EPOCH})
+        set(caller_epoch "$ENV{SOURCE_DATE_EPOCH}")
+    endif()
+    set(ENV{SOURCE_DATE_EPOCH} ${PUZZLE15_RELEASE_EPOCH})
+    string(TIMESTAMP time "${format}" UTC)
+    if(DEFINED caller_epoch)
+        set(ENV{SOURCE_DATE_EPOCH} "${caller_epoch}")
+    else()
+        unset(ENV{SOURCE_DATE_EPOCH})
+    endif()
+    set(${out} "${time}" PARENT_SCOPE)
+endfunction()
+puzzle15_release_time("%Y-%m-%d" PUZZLE15_RELEASE_DATE)
 # No source or build directory in the program file (__FILE__, debug information).
 if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
     foreach(target puzzle15_core puzzle15)
@@ -144,12 +143,8 @@ if(UNIX)
     set(PUZZLE15_LICENSE_TEXT " ${terms}")
     configure_file(${PROJECT_SOURCE_DIR}/packaging/copyright.in ${PROJECT_BINARY_DIR}/doc/copyright @ONLY)
 
-    # The release's entry bears the release's date, in RFC 5322 form
-    # (string(TIMESTAMP) formats SOURCE_DATE_EPOCH when it is set).
-    set(caller_epoch "$ENV{SOURCE_DATE_EPOCH}")
-    set(ENV{SOURCE_DATE_EPOCH} "${PUZZLE15_RELEASE_EPOCH}")
-    string(TIMESTAMP PUZZLE15_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
-    set(ENV{SOURCE_DATE_EPOCH} "${caller_epoch}")
+    # The release's entry bears the release's date, in RFC 5322 form.
+    puzzle15_release_time("%a, %d %b %Y %H:%M:%S +0000" PUZZLE15_CHANGELOG_DATE)
     configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.in ${PROJECT_BINARY_DIR}/doc/changelog @ONLY)
     puzzle15_gzip(${PROJECT_BINARY_DIR}/doc/changelog)
     install(FILES ${PROJECT_BINARY_DIR}/doc/copyright ${PROJECT_BINARY_DIR}/doc/changelog.gz
