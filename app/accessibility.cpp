@@ -157,14 +157,17 @@ QString tileName(MainWindow &window, qint16 index)
     return QStringLiteral("%1, ред %2, колона %3").arg(name).arg(row + 1).arg(column + 1);
 }
 
-void attach(MainWindow &window)
+void installFactory()
 {
     static const bool installed = [] {
         QAccessible::installFactory(interfaceFor);
         return true;
     }();
     Q_UNUSED(installed);
+}
 
+void attach(MainWindow &window)
+{
     window.Text2().setAccessibleName(QStringLiteral("Брой ходове"));
     window.Label1()(1)->setBuddy(&window.Text2());
     window.Text1()(0)->setAccessibleName(QStringLiteral("Описание"));

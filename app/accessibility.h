@@ -19,8 +19,14 @@ namespace accessibility {
 // from 1. Without a cell (before the board is laid out) only the number.
 QString tileName(MainWindow &window, qint16 index);
 
-// Names the window's controls and makes the window and its buttons answer
-// through this program's interfaces. Called by the window's constructor.
+// Makes the window and its buttons answer through this program's
+// interfaces. Qt makes a control's interface the first time it is asked for
+// (setting a button's text is enough) and keeps it for the control's life,
+// so this must come before the window makes any control. Once is enough.
+void installFactory();
+
+// Names the window's controls. Called by the window's constructor once its
+// controls are made.
 void attach(MainWindow &window);
 
 } // namespace accessibility

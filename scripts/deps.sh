@@ -12,6 +12,8 @@ test_packages+=(desktop-file-utils appstream dpkg-dev file binutils-mingw-w64-x8
 test_packages+=(qt6-gtk-platformtheme adwaita-qt6)
 # Benchmarks and start-up measurement (bench/, scripts/measure_startup.sh).
 test_packages+=(libbenchmark-dev libxdamage-dev dbus-daemon)
+# The program on the accessibility bus, read as a screen reader reads it.
+test_packages+=(at-spi2-core python3-pyatspi)
 
 wanted=("${build_packages[@]}")
 if [[ "${1:-}" == "--tests" ]]; then
