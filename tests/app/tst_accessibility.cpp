@@ -6,13 +6,12 @@
 #include <QRegularExpression>
 #include <QTest>
 
-#include <algorithm>
-#include <map>
+#include <cstdlib>
 #include <optional>
-#include <set>
 
-// What a screen reader finds in the window, and playing with the keyboard
-// alone.
+// Playing with the keyboard alone, guided by the accessible names. What a
+// screen reader reads of the window, and the moves it makes through the
+// Press action, are tested on the real accessibility bus (tests/e2e).
 
 namespace {
 
@@ -84,152 +83,8 @@ class tst_Accessibility : public QObject {
     Q_OBJECT
 
 private slots:
-    void controls_data();
-    void controls();
-    void hiddenControlsAreNotExposed();
-    void tiles_data();
-    void tiles();
     void playWithTheKeyboardAlone();
-    void pressActionAndFrozenTiles();
 };
-
-void tst_Accessibility::controls_data()
-{
-    QTest::addColumn<QString>("control");
-    QTest::addColumn<int>("role");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("value");
-    const auto row = [](const char *control, QAccessible::Role role, const QString &name, const QString &value = {}) {
-        QTest::newRow(control) << QString::fromLatin1(control) << int(role) << name << value;
-    };
-    row("Command2(0)", QAccessible::Button, "Нова игра");
-    row("Command2(1)", QAccessible::Button, "Нерешима");
-    row("Command2(2)", QAccessible::Button, "Решение");
-    row("Command2(3)", QAccessible::Button, "Ход назад");
-    row("Option1(0)", QAccessible::RadioButton, "3");
-    row("Option1(1)", QAccessible::RadioButton, "4");
-    row("Option1(2)", QAccessible::RadioButton, "5");
-    row("Frame1", QAccessible::Grouping, "Брой");
-    row("Text2", QAccessible::EditableText, "Брой ходове", "0");
-    row("Text1(0)", QAccessible::EditableText, "Описание");
-    row("Label1(0)", QAccessible::StaticText, "Информатика - логическа игра, пъзел 15");
-    row("Label1(1)", QAccessible::StaticText, "Брой: ");
-}
-
-void tst_Accessibility::controls()
-{
-    QFETCH(QString, control);
-    QFETCH(int, role);
-    QFETCH(QString, name);
-    QFETCH(QString, value);
-    MainWindow w;
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-
-    const std::map<QString, QWidget *> controls = {
-        { "Command2(0)", w.Command2()(0) }, { "Command2(1)", w.Command2()(1) }, { "Command2(2)", w.Command2()(2) },
-        { "Command2(3)", w.Command2()(3) }, { "Option1(0)", w.Option1()(0) }, { "Option1(1)", w.Option1()(1) },
-        { "Option1(2)", w.Option1()(2) },   { "Frame1", &w.Frame1() },        { "Text2", &w.Text2() },
-        { "Text1(0)", w.Text1()(0) },       { "Label1(0)", w.Label1()(0) },   { "Label1(1)", w.Label1()(1) },
-    };
-    QWidget *widget = controls.at(control);
-
-    // Found by walking the tree from the window, not only by asking.
-    bool inTree = false;
-    for (QAccessibleInterface *node : tree(w))
-        inTree = inTree || node->object() == widget;
-    QVERIFY(inTree);
-
-    QAccessibleInterface *node = iface(widget);
-    QCOMPARE(int(node->role()), role);
-    QCOMPARE(node->text(QAccessible::Name), name);
-    QVERIFY(!node->state().invisible);
-    if (!value.isNull())
-        QCOMPARE(node->text(QAccessible::Value), value);
-
-    QAccessibleInterface *window = iface(&w);
-    QCOMPARE(int(window->role()), int(QAccessible::Window));
-    QCOMPARE(window->text(QAccessible::Name), w.windowTitle());
-}
-
-void tst_Accessibility::hiddenControlsAreNotExposed()
-{
-    MainWindow w;
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    const std::set<QObject *> hidden = { w.List1()(0), w.List1()(1), w.List1()(2), w.List1()(3),
-                                         &w.List2(),   w.Text1()(1), &w.Label3() };
-
-    const auto check = [&](const char *when) {
-        std::set<QObject *> seen;
-        QAccessibleInterface *window = iface(&w);
-        for (int i = 0; i < window->childCount(); ++i) {
-            QAccessibleInterface *child = window->child(i);
-            QVERIFY2(window->indexOfChild(child) == i, when);
-            QVERIFY2(child->parent() == window, when);
-            QVERIFY2(!child->state().invisible, qPrintable(QStringLiteral("%1: invisible %2").arg(when, child->text(QAccessible::Name))));
-        }
-        for (QAccessibleInterface *node : tree(w)) {
-            seen.insert(node->object());
-            QVERIFY2(!hidden.count(node->object()), qPrintable(QStringLiteral("%1: %2 exposed").arg(when, node->text(QAccessible::Name))));
-        }
-        // Every shown tile is there.
-        for (qint16 k : w.Command1().indexes())
-            QVERIFY2(seen.count(w.Command1()(k)), when);
-        QCOMPARE(w.Command1().count(), std::size_t(w.board().BoardSize * w.board().BoardSize));
-    };
-    check("after opening");
-    w.Option1()(2)->click();
-    check("on the 5x5 board");
-    w.Command2()(2)->click();
-    check("showing the solution");
-    w.Command2()(1)->click();
-    check("showing the unsolvable board");
-}
-
-void tst_Accessibility::tiles_data()
-{
-    QTest::addColumn<int>("option");
-    QTest::newRow("3x3") << 0;
-    QTest::newRow("4x4") << 1;
-    QTest::newRow("5x5") << 2;
-}
-
-void tst_Accessibility::tiles()
-{
-    QFETCH(int, option);
-    MainWindow w;
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    w.Option1()(qint16(option))->click();
-    const int n = option + 3;
-    QCOMPARE(int(w.board().BoardSize), n);
-
-    std::set<std::pair<int, int>> cells;
-    std::set<int> numbers;
-    for (QAccessibleInterface *node : tree(w)) {
-        if (node->object()->parent() != &w || !qobject_cast<QPushButton *>(node->object()))
-            continue;
-        const QString name = node->text(QAccessible::Name);
-        const auto tile = parseTileName(name);
-        if (!tile) // one of the four command buttons
-            continue;
-        QCOMPARE(int(node->role()), int(QAccessible::Button));
-        // The number is the tile's own, the cell the one it stands on.
-        CommandButton *button = w.Command1()(qint16(tile->number));
-        QCOMPARE(node->object(), button);
-        QCOMPARE(button->text(), QString::number(tile->number));
-        const auto cell = board_state::cellOf(w, qint16(tile->number));
-        QVERIFY(cell);
-        QCOMPARE(std::make_pair(tile->row, tile->column), std::make_pair(*cell / n + 1, *cell % n + 1));
-        QVERIFY(node->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
-        cells.insert({ tile->row, tile->column });
-        numbers.insert(tile->number);
-    }
-    QCOMPARE(int(numbers.size()), n * n);
-    QCOMPARE(*numbers.rbegin(), n * n - 1);
-    QCOMPARE(int(cells.size()), n * n);
-}
 
 void tst_Accessibility::playWithTheKeyboardAlone()
 {
@@ -276,17 +131,6 @@ void tst_Accessibility::playWithTheKeyboardAlone()
              QStringLiteral("Празно поле, ред %1, колона %2").arg(blank->row).arg(blank->column));
     QCOMPARE(iface(&w.Text2())->text(QAccessible::Value), QStringLiteral("0"));
 
-    // Every tile and every command button is reached by Tab.
-    std::set<QString> reached;
-    QWidget *start = focused();
-    do {
-        QTest::keyClick(focused(), Qt::Key_Tab);
-        reached.insert(nameOf(focused()));
-    } while (focused() != start);
-    for (QAccessibleInterface *node : tree(w))
-        if (qobject_cast<QPushButton *>(node->object()))
-            QVERIFY2(reached.count(node->text(QAccessible::Name)), qPrintable(node->text(QAccessible::Name)));
-
     // The board size: Tab reaches the selected option, the arrow keys choose.
     QVERIFY(tabTo(QStringLiteral("4")));
     QTest::keyClick(focused(), Qt::Key_Down);
@@ -294,29 +138,6 @@ void tst_Accessibility::playWithTheKeyboardAlone()
     QVERIFY(iface(focused())->state().checked);
     QCOMPARE(int(w.board().BoardSize), 5);
     QVERIFY(tabTo(QStringLiteral("Плочка 24, ред %1, колона %2").arg(*board_state::cellOf(w, 24) / 5 + 1).arg(*board_state::cellOf(w, 24) % 5 + 1)));
-}
-
-void tst_Accessibility::pressActionAndFrozenTiles()
-{
-    MainWindow w;
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    const qint16 k = board_state::neighboursOfBlank(w).front();
-    QAccessibleInterface *node = iface(w.Command1()(k));
-    const int before = *board_state::cellOf(w, k);
-    node->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    QCOMPARE(*board_state::cellOf(w, 0), before);
-    QCOMPARE(w.Text2().text(), QStringLiteral("1"));
-
-    // "Решение": the tiles are frozen, and say so.
-    iface(w.Command2()(2))->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    for (qint16 i : w.Command1().indexes()) {
-        QAccessibleInterface *tile = iface(w.Command1()(i));
-        QVERIFY(tile->state().disabled);
-        QVERIFY(!tile->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
-    }
-    QCOMPARE(nameOf(w.Command1()(15)), QStringLiteral("Плочка 15, ред 4, колона 3"));
-    QCOMPARE(nameOf(w.Command1()(0)), QStringLiteral("Празно поле, ред 4, колона 4"));
 }
 
 QTEST_MAIN(tst_Accessibility)
