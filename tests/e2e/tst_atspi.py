@@ -25,7 +25,7 @@ import warnings
 
 PROGRAM = None  # from the command line
 
-# Under the sanitizers the program starts several times slower.
+# Generous: a sanitized build on a busy machine starts slowly.
 START_TIMEOUT = 60
 EVENT_TIMEOUT = 20
 
@@ -36,6 +36,7 @@ WINDOW_TITLE = "www.puzzle15.example.org  Информатика - нарежд�
 
 _libc = ctypes.CDLL(None, use_errno=True)
 PR_SET_PDEATHSIG = 1
+PR_SET_CHILD_SUBREAPER = 36
 
 
 def _die_with_parent(sig=signal.SIGKILL):
@@ -50,6 +51,20 @@ def _stop(process):
         except subprocess.TimeoutExpired:
             process.kill()
             process.wait()
+
+
+def _children():
+    """This process's children, from /proc."""
+    result = []
+    for entry in os.listdir("/proc"):
+        try:
+            with open("/proc/%s/stat" % entry) as stat:
+                # The parent is the second field after the parenthesised name.
+                if int(stat.read().rsplit(")", 1)[1].split()[1]) == os.getpid():
+                    result.append(int(entry))
+        except (OSError, ValueError, IndexError):
+            pass
+    return result
 
 
 def _wait(condition, timeout, what, found=None):
@@ -78,6 +93,9 @@ class Session:
     """Xvfb, a session bus and the accessibility bus, for the whole run."""
 
     def __init__(self):
+        # The buses the launcher starts become this process's children when
+        # the launcher ends, to be waited for here.
+        _libc.prctl(PR_SET_CHILD_SUBREAPER, 1)
         self.processes = []
         self.runtime = tempfile.TemporaryDirectory(prefix="tst_atspi.")
         try:
@@ -119,20 +137,47 @@ class Session:
         self.start(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"], death_signal=signal.SIGTERM,
                    stderr=subprocess.DEVNULL)
 
-        # pyatspi finds the accessibility bus through this process's
-        # session bus, when it is first imported.
-        os.environ.update(self.env)
+        # pyatspi finds the accessibility bus through the launcher, asked on
+        # this process's session bus when pyatspi is first imported.
         global pyatspi, GLib
+        from gi.repository import Gio, GLib
+        connection = Gio.DBusConnection.new_for_address_sync(
+            address, Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION)
+        launched = lambda: connection.call_sync(
+            "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "NameHasOwner",
+            GLib.Variant("(s)", ("org.a11y.Bus",)), GLib.VariantType("(b)"), Gio.DBusCallFlags.NONE, -1).unpack()[0]
+        deadline = time.monotonic() + START_TIMEOUT
+        while not launched():
+            if time.monotonic() > deadline:
+                raise RuntimeError("at-spi-bus-launcher did not take its name on the session bus")
+            time.sleep(0.05)
+        connection.close_sync()
+        os.environ.update(self.env)
         import pyatspi
-        from gi.repository import GLib
 
     def stop(self):
         for process in reversed(self.processes):
             _stop(process)
             if process.stdout:
                 process.stdout.close()
+        self._reap_orphans()
         self.processes.clear()
         self.runtime.cleanup()
+
+    @staticmethod
+    def _reap_orphans():
+        """Waits for whatever children are left; kills them after a while."""
+        deadline = time.monotonic() + 5
+        while True:
+            try:
+                pid, _ = os.waitpid(-1, os.WNOHANG)
+            except ChildProcessError:
+                return
+            if pid == 0:
+                if time.monotonic() > deadline:
+                    for child in _children():
+                        os.kill(child, signal.SIGKILL)
+                time.sleep(0.05)
 
 
 session = None
