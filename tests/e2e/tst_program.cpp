@@ -685,13 +685,21 @@ void tst_Program::checkDesignedColours(const QImage &shot, const char *state)
         { "option 4", QRect(frame + QPoint(px(120) + 21, px(600) + 4), frame + QPoint(px(735) - 1, px(600) + 16)), periwinkle },
         { "option 5", QRect(frame + QPoint(px(120) + 21, px(900) + 4), frame + QPoint(px(735) - 1, px(900) + 16)), periwinkle },
     };
+    QString weakest;
+    double weakestContrast = 21;
     for (const Caption &caption : captions) {
         const QColor ink = darkest(caption.area);
+        if (contrast(ink, caption.background) < weakestContrast) {
+            weakestContrast = contrast(ink, caption.background);
+            weakest = QString::fromUtf8(caption.what);
+        }
         QVERIFY2(contrast(ink, caption.background) >= 4.5 && luminance(ink) < luminance(caption.background),
                  where(QStringLiteral("%1: ink %2 on %3, contrast %4:1")
                            .arg(QString::fromUtf8(caption.what), describe(ink), describe(caption.background))
                            .arg(contrast(ink, caption.background), 0, 'f', 2)));
     }
+
+    qInfo("%s: the weakest caption, %s, at %.2f:1", state, qPrintable(weakest), weakestContrast);
 
     // Tile numbers are black: on the tiles' colour nothing reaches 4.5:1,
     // black comes closest (3.8:1). The blank is black through and through.
