@@ -17,6 +17,10 @@
 // a PNG would need the image format plugins and libpng loaded to decode it.
 #include "resources/icon-32.xpm"
 
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
 using numbers::CInt;
 using numbers::Val;
 
@@ -284,27 +288,20 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     const auto *key = static_cast<QKeyEvent *>(event);
     if (key->modifiers() & ~Qt::KeypadModifier)
         return false;
-    Board::Direction direction;
-    switch (key->key()) {
-    case Qt::Key_Left:
-        direction = Board::Direction::Left;
-        break;
-    case Qt::Key_Right:
-        direction = Board::Direction::Right;
-        break;
-    case Qt::Key_Up:
-        direction = Board::Direction::Up;
-        break;
-    case Qt::Key_Down:
-        direction = Board::Direction::Down;
-        break;
-    default:
+    static const std::pair<int, Board::Direction> arrows[] = {
+        { Qt::Key_Left, Board::Direction::Left },
+        { Qt::Key_Right, Board::Direction::Right },
+        { Qt::Key_Up, Board::Direction::Up },
+        { Qt::Key_Down, Board::Direction::Down },
+    };
+    const auto arrow = std::find_if(std::begin(arrows), std::end(arrows),
+                                    [key](const auto &entry) { return entry.first == key->key(); });
+    if (arrow == std::end(arrows))
         return false;
-    }
     // The arrow is used up even when no tile lies on that side: on a tile
     // it never moves the focus.
     qint16 index = -1;
-    raise("Command1_Click", [&] { index = m_board->TileSliding(direction); });
+    raise("Command1_KeyPress", [&] { index = m_board->TileSliding(arrow->second); });
     if (index > 0) {
         CommandButton *tile = m_command1(index);
         tile->click(); // its own click handler counts and records the move
