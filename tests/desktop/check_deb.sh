@@ -26,8 +26,10 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [[ $(field Version) == 1.00 ]] || fail "Version is '$(field Version)'"
 [[ $(field Architecture) == "$arch" ]] || fail "Architecture is '$(field Architecture)'"
 depends=$(field Depends)
+# Debian 13 renamed the libraries whose interface holds a time_t with a
+# "t64" suffix (libqt6core6t64, for one).
 for library in libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6 libc6; do
-    grep -Eq "(^|, )${library//+/\\+} \(>= [^)]+\)" <<<"$depends" || fail "Depends lacks a versioned $library: $depends"
+    grep -Eq "(^|, )${library//+/\\+}(t64)? \(>= [^)]+\)" <<<"$depends" || fail "Depends lacks a versioned $library: $depends"
 done
 
 # The contents list.
