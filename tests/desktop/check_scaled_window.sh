@@ -6,15 +6,32 @@
 set -euo pipefail
 program=$1
 
-if [[ -z ${DISPLAY:-} || ${CHECK_SCALED_WINDOW_INNER:-} != 1 ]]; then
-    exec env CHECK_SCALED_WINDOW_INNER=1 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
-fi
-
 work=$(mktemp -d)
-QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=2 "$program" 2>"$work/stderr" &
-pid=$!
-trap 'kill $pid 2>/dev/null || true; wait $pid 2>/dev/null || true; rm -rf "$work"' EXIT
+pids=()
+cleanup() {
+    local pid
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; cat "$work/stderr" >&2; exit 1; }
+
+# An X server of its own on a display it picks itself and names on
+# descriptor 3: one that is free in this machine's network namespace too,
+# which a chroot's lock files do not tell.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+pids+=($!)
+deadline=$((SECONDS + 30))
+until grep -q . "$work/display"; do
+    ((SECONDS < deadline)) || { cat "$work/xvfb.log" >&2; fail "Xvfb named no display"; }
+    sleep 0.1
+done
+export DISPLAY=:$(head -n1 "$work/display")
+
+QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=2 "$program" 2>"$work/stderr" &
+pids+=($!)
+pid=$!
 
 # Found by its process, not by its title: xdotool matches a title as a
 # pattern in the caller's locale, and in the C locale no Cyrillic title
@@ -29,12 +46,15 @@ width=$(awk '/Width:/ { print $2 }' <<<"$geometry")
 height=$(awk '/Height:/ { print $2 }' <<<"$geometry")
 [[ "${width}x${height}" == 900x692 ]] || fail "window is ${width}x${height} device pixels, not 900x692"
 
-# Let the first frame reach the server, then take the screenshot.
-sleep 1
-import -window "$window" "$work/shot.png"
 pixel() { convert "$work/shot.png" -format "%[hex:p{$1,$2}]" info: | cut -c1-6; }
-# "Нова игра" (green) fills 8,32 to 113,57 in logical pixels; its middle is
-# 120,88 in device pixels, beside it at 1x.
+# Screenshots until the first frame has reached the server: "Нова игра"
+# (green) fills 8,32 to 113,57 in logical pixels; its middle is 120,88 in
+# device pixels, beside it at 1x.
+deadline=$((SECONDS + 30))
+until import -window "$window" "$work/shot.png" 2>/dev/null && [[ $(pixel 120 88) == 00FF00 ]]; do
+    ((SECONDS < deadline)) || break
+    sleep 0.1
+done
 [[ $(pixel 120 88) == 00FF00 ]] || fail "no green \"Нова игра\" at 120,88 but $(pixel 120 88)"
 # The window's own lavender just right of it, past 2 x 113.
 [[ $(pixel 232 88) == C0C0FF ]] || fail "no background at 232,88 but $(pixel 232 88)"
