@@ -13,6 +13,8 @@
 # command installs whatever it needs itself. Mounts and copy go whatever
 # happens: the mounts live in a mount namespace of their own that ends with
 # the run, and everything the command started dies with its PID namespace.
+# Only the package files that apt downloads are kept from run to run, beside
+# the base, so that a later run need not download them again.
 #
 # PUZZLE15_DEBIAN_MIRROR sets the mirror (http://deb.debian.org/debian).
 set -euo pipefail
@@ -37,8 +39,8 @@ runs=/var/tmp
 # every process the command left behind is killed, and its mounts vanish
 # with the namespace.
 if [[ ${PUZZLE15_IN_DEBIAN_STAGE:-} == inside ]]; then
-    base=$1 run=$2 source=$3
-    shift 3
+    base=$1 run=$2 source=$3 packages=$4
+    shift 4
     root=$run/root
     unmount() { umount -R -l "$root" 2>/dev/null || true; }
     trap unmount EXIT
@@ -59,6 +61,9 @@ if [[ ${PUZZLE15_IN_DEBIAN_STAGE:-} == inside ]]; then
     mount --bind /dev "$root/dev"
     mount --bind /dev/pts "$root/dev/pts"
     mount -t tmpfs -o mode=1777,nosuid,nodev shm "$root/dev/shm"
+    # The package files that apt downloads are kept across runs; installing
+    # them is still each run's own.
+    mount --bind "$packages" "$root/var/cache/apt/archives"
     # resolv.conf may be a link into /run on the host: copy what it says.
     rm -f "$root/etc/resolv.conf"
     cat /etc/resolv.conf >"$root/etc/resolv.conf"
@@ -133,6 +138,8 @@ if [[ ! -f $base/.made-from ]]; then
     echo "in-debian: base made in $((SECONDS - started)) s, $(du -sh "$base" | cut -f1)"
 fi
 flock -u 9
+packages=$base.archives
+mkdir -p "$packages/partial"
 
 # Runs whose script was killed outright leave their folder behind; the
 # next run removes those of processes that are gone.
@@ -182,7 +189,7 @@ status=0
 # In the background so that a signal to this script cleans up at once; env
 # undoes the ignored SIGINT and SIGQUIT that a background job starts with.
 PUZZLE15_IN_DEBIAN_STAGE=inside env --default-signal=INT,QUIT unshare --mount --propagation private --pid --fork --kill-child \
-    "$0" "$base" "$run" "$source" "$@" &
+    "$0" "$base" "$run" "$source" "$packages" "$@" &
 inner=$!
 wait "$inner" || status=$?
 inner=
