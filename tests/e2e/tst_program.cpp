@@ -9,7 +9,9 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QImage>
+#include <QLibraryInfo>
 #include <QProcess>
 #include <QTest>
 #include <QThread>
@@ -724,18 +726,32 @@ void tst_Program::checkDesignedColours(const QImage &shot, const char *state)
 void tst_Program::colourScheme_data()
 {
     QTest::addColumn<QStringList>("environment");
+    QTest::addColumn<QStringList>("plugins");
     // What Debian's GNOME desktop gives Qt programs in its dark scheme,
     // with and without the Adwaita style for Qt; and the light Adwaita style,
-    // which fades the captions of an inactive window.
-    QTest::newRow("GTK dark scheme") << QStringList { "QT_QPA_PLATFORMTHEME=gtk3", "GTK_THEME=Adwaita:dark" };
+    // which fades the captions of an inactive window. Debian 12 and 13 both
+    // package the theme (qt6-gtk-platformtheme) and the style (adwaita-qt6).
+    const QString gtk = QStringLiteral("platformthemes/libqgtk3.so");
+    const QString adwaita = QStringLiteral("styles/adwaita.so");
+    QTest::newRow("GTK dark scheme") << QStringList { "QT_QPA_PLATFORMTHEME=gtk3", "GTK_THEME=Adwaita:dark" }
+                                     << QStringList { gtk };
     QTest::newRow("GTK dark scheme, Adwaita-Dark style")
-        << QStringList { "QT_QPA_PLATFORMTHEME=gtk3", "GTK_THEME=Adwaita:dark", "QT_STYLE_OVERRIDE=Adwaita-Dark" };
-    QTest::newRow("Adwaita style") << QStringList { "QT_STYLE_OVERRIDE=Adwaita" };
+        << QStringList { "QT_QPA_PLATFORMTHEME=gtk3", "GTK_THEME=Adwaita:dark", "QT_STYLE_OVERRIDE=Adwaita-Dark" }
+        << QStringList { gtk, adwaita };
+    QTest::newRow("Adwaita style") << QStringList { "QT_STYLE_OVERRIDE=Adwaita" } << QStringList { adwaita };
 }
 
 void tst_Program::colourScheme()
 {
     QFETCH(QStringList, environment);
+    QFETCH(QStringList, plugins);
+
+    // Qt quietly falls back to its own theme and style when one asked for
+    // is missing, which would pass this test without testing anything.
+    for (const QString &plugin : plugins) {
+        const QString path = QLibraryInfo::path(QLibraryInfo::PluginsPath) + QLatin1Char('/') + plugin;
+        QVERIFY2(QFileInfo::exists(path), qPrintable(path + QStringLiteral(" is missing: scripts/deps.sh --tests installs it")));
+    }
 
     // The solved board as it looks with no desktop scheme at all.
     clickCommand(solution);
