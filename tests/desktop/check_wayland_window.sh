@@ -21,7 +21,7 @@ fail() {
     echo "FAIL: $*" >&2
     [[ -z ${geometry:-} ]] || echo "the lavender area last seen: $geometry" >&2
     echo "--- weston:" >&2; tail -n 20 "$work/weston.log" >&2
-    echo "--- program:" >&2; grep -v '^\[' "$work/program.log" | tail -n 20 >&2
+    echo "--- program:" >&2; tail -n 30 "$work/program.log" >&2
     exit 1
 }
 # wait_for SECONDS WHAT COMMAND...: polls COMMAND until it succeeds.
@@ -52,11 +52,13 @@ pids+=($!)
 program_pid=$!
 shown() {
     kill -0 "$program_pid" 2>/dev/null || fail "the program ended"
-    grep -q 'ack_configure' "$work/program.log" && grep -q 'wl_surface@[0-9]*\.attach(wl_buffer' "$work/program.log"
+    grep -q 'ack_configure' "$work/program.log" && grep -Eq 'wl_surface[@#][0-9]+\.attach\(wl_buffer' "$work/program.log"
 }
 wait_for 60 "the window's first frame" shown
 
-request() { grep -F -- "-> xdg_toplevel@" "$work/program.log" | sed -n "s/.*\.$1(\(.*\))\$/\1/p" | tail -n 1; }
+# libwayland 1.23 (Debian 13) writes object ids as xdg_toplevel#14, older
+# ones as xdg_toplevel@14.
+request() { grep -E -- "-> xdg_toplevel[@#][0-9]+\.$1\(" "$work/program.log" | sed -n "s/.*\.$1(\(.*\))\$/\1/p" | tail -n 1; }
 [[ $(request set_title) == '"www.puzzle15.example.org  Информатика - нареждане на матрица"' ]] \
     || fail "the title asked for is $(request set_title)"
 [[ $(request set_app_id) == '"org.example.puzzle15"' ]] || fail "the id asked for is $(request set_app_id)"
