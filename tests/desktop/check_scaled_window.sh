@@ -27,7 +27,8 @@ until grep -q . "$work/display"; do
     ((SECONDS < deadline)) || { cat "$work/xvfb.log" >&2; fail "Xvfb named no display"; }
     sleep 0.1
 done
-export DISPLAY=:$(head -n1 "$work/display")
+DISPLAY=:$(head -n1 "$work/display")
+export DISPLAY
 
 QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=2 "$program" 2>"$work/stderr" &
 pids+=($!)
