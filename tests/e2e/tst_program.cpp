@@ -524,7 +524,7 @@ void tst_Program::solutionFreezesTheBoard()
     // "Ход назад"; once it shows there, nothing else may have changed.
     pressKey(QStringLiteral("Tab"));
     QVERIFY2(waitFor([&](const QImage &shot) { return showsFocus(shot, moveBack); }),
-             "Tab did not take the focus to \"Ход назад\"");
+             "Tab did not take the focus from \"Решение\" to \"Ход назад\": did a click on the frozen tiles take it?");
     const QImage shot = grab();
     QCOMPARE(blankCell(shot, 4), std::optional<int>(15));
     QVERIFY2(boardArea(shot) == boardArea(frozen), "a click changed the solved board");
