@@ -1,4 +1,4 @@
-#include "random.h"
+#include "app/platform/random.h"
 
 void Random::seedFromClock() { seedFromClock(std::chrono::system_clock::now()); }
 
