@@ -123,7 +123,7 @@ private:
     QColor at(const QImage &shot, double left, double top) const;
     QColor cellColor(const QImage &shot, int cell, int n) const;
     std::optional<int> blankCell(const QImage &shot, int n, QString *why = nullptr) const;
-    bool waitFor(const std::function<bool(const QImage &)> &condition, int timeoutMs = 5000);
+    bool waitFor(const std::function<bool(const QImage &)> &condition, int timeoutMs = 15000);
     void click(double left, double top);
     void clickCommand(const Command &command);
     void showPreset(const Command &command);
