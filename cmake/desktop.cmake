@@ -66,6 +66,7 @@ endforeach()
 # generated on every platform so that a test can compile it anywhere.
 set(PUZZLE15_RC_TEMPLATE "resources/puzzle15.rc.in")
 set(PUZZLE15_ICO "${PROJECT_SOURCE_DIR}/resources/puzzle15.ico")
+set(PUZZLE15_MANIFEST "${PROJECT_SOURCE_DIR}/resources/puzzle15.manifest")
 set(PUZZLE15_RC_VERSION "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},0,0")
 if(PROJECT_VERSION_PATCH)
     set(PUZZLE15_RC_VERSION "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0")
