@@ -8,6 +8,8 @@
 // A command button of the graphical style: it paints its BackColor exactly,
 // inside a plain raised bevel, whatever the widget style would draw.
 class CommandButton : public Twips<QPushButton> {
+    Q_OBJECT
+
 public:
     explicit CommandButton(QWidget *parent = nullptr);
 

@@ -23,6 +23,8 @@ using MultiLineTextBox = Twips<QPlainTextEdit>;
 // Tab reaches only the selected option of a group; the arrow keys move
 // within the group.
 class OptionButton : public Twips<QRadioButton> {
+    Q_OBJECT
+
 public:
     explicit OptionButton(const QString &text, QWidget *parent = nullptr) : Twips<QRadioButton>(text, parent)
     {

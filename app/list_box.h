@@ -14,6 +14,8 @@
 // the model is shown in the view only while the list box is visible, so
 // adding and removing items costs the same whatever the list's length.
 class ListBox : public Twips<QListView> {
+    Q_OBJECT
+
 public:
     explicit ListBox(QWidget *parent = nullptr);
     ~ListBox() override;

@@ -81,15 +81,25 @@ QPalette lightPalette()
         { QPalette::ToolTipBase, 0xffffffdc, 0xffffffdc }, { QPalette::ToolTipText, 0xff000000, 0xff000000 },
         { QPalette::PlaceholderText, 0x80000000, 0x80000000 },
     };
-    static_assert(std::size(entries) == QPalette::NColorRoles, "every role");
     // Every role of every group set, so that nothing is taken from the
-    // desktop's palette, now or when it changes.
+    // desktop's palette, now or when it changes. The roles are counted from
+    // Qt, which adds some (Accent in 6.6); a role the table does not know
+    // takes Highlight's colours, as in Qt's own light palette.
+    const auto find = [](QPalette::ColorRole role) {
+        return std::find_if(std::begin(entries), std::end(entries),
+                            [role](const Entry &entry) { return entry.role == role; });
+    };
+    const Entry *const highlight = find(QPalette::Highlight);
     QPalette palette;
-    for (const Entry &entry : entries) {
-        const QColor enabled = QColor::fromRgba(entry.enabled);
-        palette.setColor(QPalette::Active, entry.role, enabled);
-        palette.setColor(QPalette::Inactive, entry.role, enabled);
-        palette.setColor(QPalette::Disabled, entry.role, QColor::fromRgba(entry.disabled));
+    for (int r = 0; r < QPalette::NColorRoles; ++r) {
+        const auto role = QPalette::ColorRole(r);
+        const Entry *entry = find(role);
+        if (entry == std::end(entries))
+            entry = highlight;
+        const QColor enabled = QColor::fromRgba(entry->enabled);
+        palette.setColor(QPalette::Active, role, enabled);
+        palette.setColor(QPalette::Inactive, role, enabled);
+        palette.setColor(QPalette::Disabled, role, QColor::fromRgba(entry->disabled));
     }
     return palette;
 }

@@ -46,10 +46,15 @@ private:
     float m_height = 0;
 };
 
-// Any Qt widget with its geometry in twips.
+// Any Qt widget with its geometry in twips. The concrete controls derived from it
+// carry Q_OBJECT, so that qobject_cast and findChildren tell them apart from
+// plain Qt widgets (Qt 6.8 refuses findChildren on a class without it).
 template <class W>
 class Twips : public W, public TwipsGeometry {
 public:
     template <class... Args>
     explicit Twips(Args &&...args) : W(std::forward<Args>(args)...), TwipsGeometry(this) {}
+    // Widgets are not copied; without this the forwarding constructor above
+    // would pass for a copy or move constructor (moc asks, for Q_OBJECT classes).
+    Q_DISABLE_COPY_MOVE(Twips)
 };
