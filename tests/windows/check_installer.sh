@@ -29,8 +29,13 @@ wait_until() {
     done
 }
 wine() { "$wine_run" "$prefix" "$@"; }
-# The prefix's files outside the temporary folder, to compare before and after.
-snapshot() { (cd "$prefix/drive_c" && find . -path '*/AppData/Local/Temp' -prune -o -print | LC_ALL=C sort); }
+# The prefix's files, to compare before and after; not the temporary
+# folders, where the uninstaller's own copy waits to be deleted on the next
+# restart, as on Windows.
+snapshot() {
+    (cd "$prefix/drive_c" && find . \( -path './users/*/Temp' -o -path './users/*/AppData/Local/Temp' \) -prune \
+        -o -print | LC_ALL=C sort)
+}
 # The key as text, or nothing when it is not there.
 export_key() {
     rm -f "$work/key.reg"
