@@ -10,6 +10,11 @@ export WINEDEBUG=${WINEDEBUG:--all}
 # No offers to install Mono or Gecko.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export WINEARCH=win64
+# The offscreen platform reads fonts from files with FreeType rather than
+# asking Windows: point it at the serif fonts Wine uses for Times New Roman.
+if [[ ${QT_QPA_PLATFORM:-} == offscreen && -z ${QT_QPA_FONTDIR:-} && -d /usr/share/fonts/truetype/liberation ]]; then
+    export QT_QPA_FONTDIR='Z:\usr\share\fonts\truetype\liberation'
+fi
 
 wine=""
 for candidate in wine64 wine /usr/lib/wine/wine64 /usr/lib/wine/wine; do
