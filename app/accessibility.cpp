@@ -1,23 +1,30 @@
-#include "accessibility.h"
+#include "app/accessibility.h"
 
-#include "main_window.h"
-#include "numbers.h"
+#include "app/platform/numbers.h"
 
 #include <QAccessibleWidget>
 #include <QCoreApplication>
 #include <QEvent>
-
-#include <cmath>
+#include <QHash>
+#include <QPushButton>
 
 namespace {
 
+// The exposed windows, each with its game once it has one.
+QHash<const QObject *, const Board *> &windows()
+{
+    static QHash<const QObject *, const Board *> exposed;
+    return exposed;
+}
+
 // Finds the index of a tile in Command1, or -1 for any other button. Asked
 // when the interface is queried, not when it is made: a button can be made
-// before it joins the array.
-qint16 tileIndex(MainWindow &window, const QObject *button)
+// before it joins the array, and before its window has a game.
+qint16 tileIndex(const Board &board, const QObject *button)
 {
-    for (qint16 index : window.Command1().indexes())
-        if (window.Command1()(index) == button)
+    const auto &tiles = board.controls().Command1;
+    for (qint16 index : tiles.indexes())
+        if (tiles(index) == button)
             return index;
     return -1;
 }
@@ -46,7 +53,7 @@ MoveAnnouncer *moveAnnouncer()
 // The window: its shown children only.
 class WindowInterface : public QAccessibleWidget {
 public:
-    explicit WindowInterface(MainWindow *window) : QAccessibleWidget(window, QAccessible::Window) {}
+    explicit WindowInterface(QWidget *window) : QAccessibleWidget(window, QAccessible::Window) {}
 
     int childCount() const override { return int(shownChildren().size()); }
 
@@ -78,12 +85,11 @@ private:
     }
 };
 
-// A command button of the window: a tile, named by number and cell, or one
-// of the command buttons, named by its caption. Pressing it clicks it.
+// A command button of an exposed window: a tile, named by number and cell,
+// or one of the command buttons, named by its caption. Pressing it clicks it.
 class ButtonInterface : public QAccessibleWidget {
 public:
-    ButtonInterface(QAbstractButton *button, MainWindow *window)
-        : QAccessibleWidget(button, QAccessible::Button), m_window(window)
+    explicit ButtonInterface(QAbstractButton *button) : QAccessibleWidget(button, QAccessible::Button)
     {
         button->installEventFilter(moveAnnouncer());
     }
@@ -91,8 +97,9 @@ public:
     QString text(QAccessible::Text t) const override
     {
         if (t == QAccessible::Name && widget()->accessibleName().isEmpty()) {
-            const qint16 index = tileIndex(*m_window, object());
-            return index >= 0 ? accessibility::tileName(*m_window, index) : button()->text();
+            const Board *board = windows().value(widget()->parentWidget());
+            const qint16 index = board ? tileIndex(*board, object()) : -1;
+            return index >= 0 ? accessibility::tileName(*board, index) : button()->text();
         }
         return QAccessibleWidget::text(t);
     }
@@ -124,17 +131,18 @@ public:
 
 private:
     QAbstractButton *button() const { return static_cast<QAbstractButton *>(widget()); }
-
-    MainWindow *m_window;
 };
 
 QAccessibleInterface *interfaceFor(const QString &, QObject *object)
 {
-    if (auto *window = qobject_cast<MainWindow *>(object))
-        return new WindowInterface(window);
-    if (auto *button = qobject_cast<QPushButton *>(object))
-        if (auto *window = qobject_cast<MainWindow *>(button->parentWidget()))
-            return new ButtonInterface(button, window);
+    if (!object || !object->isWidgetType())
+        return nullptr;
+    auto *widget = static_cast<QWidget *>(object);
+    if (windows().contains(widget))
+        return new WindowInterface(widget);
+    if (auto *button = qobject_cast<QPushButton *>(widget))
+        if (windows().contains(button->parentWidget()))
+            return new ButtonInterface(button);
     return nullptr;
 }
 
@@ -142,19 +150,15 @@ QAccessibleInterface *interfaceFor(const QString &, QObject *object)
 
 namespace accessibility {
 
-QString tileName(MainWindow &window, qint16 index)
+QString tileName(const Board &board, qint16 index)
 {
     const QString name = index == 0 ? QStringLiteral("Празно поле")
                                     : QStringLiteral("Плочка %1").arg(numbers::text(index));
-    const CommandButton *tile = window.Command1()(index);
-    const Label &cell = window.Label3();
-    const int n = window.board().BoardSize;
-    // The template's pitch is a little less than a tile: the nearest cell.
-    const long column = std::lround((tile->Left() - cell.Left()) / cell.Width());
-    const long row = std::lround((tile->Top() - cell.Top()) / cell.Height());
-    if (row < 0 || row >= n || column < 0 || column >= n)
+    const qint16 cell = board.CellOf(index);
+    if (cell < 0)
         return name;
-    return QStringLiteral("%1, ред %2, колона %3").arg(name).arg(row + 1).arg(column + 1);
+    const int n = board.BoardSize;
+    return QStringLiteral("%1, ред %2, колона %3").arg(name).arg(cell / n + 1).arg(cell % n + 1);
 }
 
 void installFactory()
@@ -166,11 +170,19 @@ void installFactory()
     Q_UNUSED(installed);
 }
 
-void attach(MainWindow &window)
+void expose(QWidget &window)
 {
-    window.Text2().setAccessibleName(QStringLiteral("Брой ходове"));
-    window.Label1()(1)->setBuddy(&window.Text2());
-    window.Text1()(0)->setAccessibleName(QStringLiteral("Описание"));
+    windows().insert(&window, nullptr);
+    QObject::connect(&window, &QObject::destroyed, [](QObject *gone) { windows().remove(gone); });
+}
+
+void nameControls(QWidget &window, const Board &board, Label &countLabel, QWidget &description)
+{
+    windows().insert(&window, &board);
+    TextBox &counter = board.controls().Text2;
+    counter.setAccessibleName(QStringLiteral("Брой ходове"));
+    countLabel.setBuddy(&counter);
+    description.setAccessibleName(QStringLiteral("Описание"));
 }
 
 } // namespace accessibility

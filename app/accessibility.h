@@ -1,8 +1,10 @@
 #pragma once
 
+#include "puzzle/board.h"
+
 #include <QString>
 
-class MainWindow;
+class QWidget;
 
 // What assistive technology sees of the window, through Qt's accessibility
 // interfaces. The window exposes only the controls that are shown: the
@@ -15,18 +17,22 @@ class MainWindow;
 // captions; the move counter is "Брой ходове" with the count as its value.
 namespace accessibility {
 
-// The tile's accessible name as described above, rows and columns counted
-// from 1. Without a cell (before the board is laid out) only the number.
-QString tileName(MainWindow &window, qint16 index);
-
-// Makes the window and its buttons answer through this program's
-// interfaces. Qt makes a control's interface the first time it is asked for
-// (setting a button's text is enough) and keeps it for the control's life,
-// so this must come before the window makes any control. Once is enough.
+// Makes windows and their buttons answer through this program's interfaces.
+// Qt makes a control's interface the first time it is asked for (setting a
+// button's text is enough) and keeps it for the control's life, so this must
+// come before any window makes its controls. Once per application.
 void installFactory();
 
-// Names the window's controls. Called by the window's constructor once its
-// controls are made.
-void attach(MainWindow &window);
+// Before the window makes its controls: the window shows assistive
+// technology its shown controls only.
+void expose(QWidget &window);
+
+// Once the window's controls and its game exist: its tiles are named by the
+// game's cells, its counter and description by name.
+void nameControls(QWidget &window, const Board &board, Label &countLabel, QWidget &description);
+
+// The tile's accessible name as described above, rows and columns counted
+// from 1. Without a cell (before the board is laid out) only the number.
+QString tileName(const Board &board, qint16 index);
 
 } // namespace accessibility

@@ -1,4 +1,4 @@
-#include "main_window.h"
+#include "app/main_window.h"
 
 #include <QApplication>
 
@@ -9,6 +9,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(PUZZLE15_VERSION));
     // The menu entry org.example.puzzle15.desktop names this program's windows.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.puzzle15"));
+    MainWindow::prepareApplication();
     MainWindow window;
     window.show();
     return app.exec();

@@ -1,25 +1,25 @@
-#include "main_window.h"
+#include "app/main_window.h"
 
-#include "accessibility.h"
-#include "numbers.h"
+#include "app/accessibility.h"
+#include "app/platform/handler.h"
+#include "app/platform/numbers.h"
+#include "app/platform/palette.h"
 
+#include <QApplication>
 #include <QFile>
-#include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QShortcut>
+#include <QToolTip>
 
 // The window icon as C source (scripts/draw_icon.py writes it beside the PNG):
 // a PNG would need the image format plugins and libpng loaded to decode it.
 #include "resources/icon-32.xpm"
 
-#include <algorithm>
 #include <iterator>
-#include <utility>
 
 using numbers::CInt;
 using numbers::Val;
@@ -43,95 +43,29 @@ QByteArray readResource(const QString &path)
     return file.readAll();
 }
 
-void fillBackground(QWidget *widget, const QColor &color)
+QString textAt(const QJsonObject &texts, const char *key, int index = -1)
 {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, color);
-    widget->setPalette(palette);
-    widget->setBackgroundRole(QPalette::Window); // a radio button's would be Button
-    widget->setAutoFillBackground(true);
+    const QJsonValue value = texts[QLatin1String(key)];
+    return (index < 0 ? value : value[index]).toString();
 }
-
-// The colours the window's design leaves to the platform, as it was drawn
-// against them: black text, white text boxes, grey bevels, greyed captions
-// on disabled controls. They are Qt's own light palette (what Qt shows with
-// no desktop theme), the same whether the window is active or not. Desktop
-// colour schemes (a dark one, say) and widget styles would otherwise bring
-// text colours of their own, which the designed backgrounds make
-// unreadable, and fade the captions of a window that is not the active one.
-// The values are written out: Qt's styles derive their palettes from the
-// desktop's scheme.
-QPalette lightPalette()
-{
-    struct Entry {
-        QPalette::ColorRole role;
-        QRgb enabled;
-        QRgb disabled;
-    };
-    static const Entry entries[] = {
-        { QPalette::WindowText, 0xff000000, 0xffbebebe }, { QPalette::Button, 0xffefefef, 0xffefefef },
-        { QPalette::Light, 0xffffffff, 0xffffffff },      { QPalette::Midlight, 0xffcacaca, 0xffcacaca },
-        { QPalette::Dark, 0xff9f9f9f, 0xffbebebe },       { QPalette::Mid, 0xffb8b8b8, 0xffb8b8b8 },
-        { QPalette::Text, 0xff000000, 0xffbebebe },       { QPalette::BrightText, 0xffffffff, 0xffffffff },
-        { QPalette::ButtonText, 0xff000000, 0xffbebebe }, { QPalette::Base, 0xffffffff, 0xffefefef },
-        { QPalette::Window, 0xffefefef, 0xffefefef },     { QPalette::Shadow, 0xff767676, 0xffb1b1b1 },
-        { QPalette::Highlight, 0xff308cc6, 0xff919191 },  { QPalette::HighlightedText, 0xffffffff, 0xffffffff },
-        { QPalette::Link, 0xff0000ff, 0xff0000ff },       { QPalette::LinkVisited, 0xffff00ff, 0xffff00ff },
-        { QPalette::AlternateBase, 0xfff7f7f7, 0xfff7f7f7 }, { QPalette::NoRole, 0xff000000, 0xff000000 },
-        { QPalette::ToolTipBase, 0xffffffdc, 0xffffffdc }, { QPalette::ToolTipText, 0xff000000, 0xff000000 },
-        { QPalette::PlaceholderText, 0x80000000, 0x80000000 },
-    };
-    // Every role of every group set, so that nothing is taken from the
-    // desktop's palette, now or when it changes. The roles are counted from
-    // Qt, which adds some (Accent in 6.6); a role the table does not know
-    // takes Highlight's colours, as in Qt's own light palette.
-    const auto find = [](QPalette::ColorRole role) {
-        return std::find_if(std::begin(entries), std::end(entries),
-                            [role](const Entry &entry) { return entry.role == role; });
-    };
-    const Entry *const highlight = find(QPalette::Highlight);
-    QPalette palette;
-    for (int r = 0; r < QPalette::NColorRoles; ++r) {
-        const auto role = QPalette::ColorRole(r);
-        const Entry *entry = find(role);
-        if (entry == std::end(entries))
-            entry = highlight;
-        const QColor enabled = QColor::fromRgba(entry->enabled);
-        palette.setColor(QPalette::Active, role, enabled);
-        palette.setColor(QPalette::Inactive, role, enabled);
-        palette.setColor(QPalette::Disabled, role, QColor::fromRgba(entry->disabled));
-    }
-    return palette;
-}
-
-// Text boxes, while they are constructed, lay out their empty text once in
-// the application's font, before they take the window's. That font shows
-// nowhere in the window, and finding and loading it would cost start-up more
-// than all of the window's own text; while the controls are built, the
-// window's font stands in for it.
-class ApplicationFontStandIn {
-public:
-    explicit ApplicationFontStandIn(const QFont &font) : m_saved(QGuiApplication::font())
-    {
-        QGuiApplication::setFont(font);
-    }
-    ~ApplicationFontStandIn() { QGuiApplication::setFont(m_saved); }
-    ApplicationFontStandIn(const ApplicationFontStandIn &) = delete;
-    ApplicationFontStandIn &operator=(const ApplicationFontStandIn &) = delete;
-
-private:
-    const QFont m_saved;
-};
 
 } // namespace
+
+void MainWindow::prepareApplication()
+{
+    accessibility::installFactory();
+    const QFont toolTips = QToolTip::font();
+    QApplication::setFont(designFont());
+    QToolTip::setFont(toolTips);
+}
 
 MainWindow::MainWindow(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                       | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
-    accessibility::installFactory();
+    accessibility::expose(*this);
     buildDesign();
-    accessibility::attach(*this);
+    accessibility::nameControls(*this, *m_form.board, *m_form.Label1(1), *m_form.Text1(0));
 }
 
 MainWindow::~MainWindow() = default;
@@ -141,58 +75,90 @@ QString MainWindow::description()
     return QString::fromUtf8(readResource(QStringLiteral(":/description.txt")));
 }
 
-void MainWindow::buildDesign()
+QFont MainWindow::designFont()
 {
-    const QJsonObject texts = QJsonDocument::fromJson(readResource(QStringLiteral(":/texts.json"))).object();
-    const auto textAt = [&](const char *key, int index) { return texts[QLatin1String(key)][index].toString(); };
-
-    setWindowTitle(texts[QLatin1String("windowTitle")].toString());
-    // Before any control exists: every control inherits it.
-    setPalette(lightPalette());
-    setWindowIcon(QIcon(QPixmap(icon_32)));
-    setFixedSize(twips::toPixels(6750), twips::toPixels(5190));
     QFont font(QStringLiteral("Times New Roman"));
     font.setPointSize(12);
     font.setWeight(QFont::Normal);
     font.setItalic(false);
     font.setUnderline(false);
     font.setStrikeOut(false);
-    setFont(font);
-    const ApplicationFontStandIn standIn(font);
+    return font;
+}
+
+void MainWindow::buildDesign()
+{
+    const QJsonObject texts = QJsonDocument::fromJson(readResource(QStringLiteral(":/texts.json"))).object();
+    setWindowTitle(textAt(texts, "windowTitle"));
+    // Before any control exists: every control inherits them.
+    setPalette(colours::light());
+    setFont(designFont());
+    setWindowIcon(QIcon(QPixmap(icon_32)));
+    setFixedSize(twips::toPixels(6750), twips::toPixels(5190));
 
     // The children in the design's order; later siblings are drawn over
-    // earlier ones, labels under everything (see the end).
-    m_frame1 = new Frame(texts[QLatin1String("Frame1")].toString(), this);
-    m_frame1->place(5520, 480, 855, 1215);
-    fillBackground(m_frame1, lavender);
+    // earlier ones, labels under everything (buildLabels).
+    buildFrame(texts);
+    m_form.List2 = new ListBox(this);
+    m_form.List2->place(240, 2160, 615, 345);
+    m_form.List2->hide();
+    buildCounter();
+    addCommand(texts, 3, 120, 1080, 1575);
+    addCommand(texts, 2, 5280, 2040, 1335);
+    buildArrangementLists(texts);
+    addCommand(texts, 1, 5280, 2520, 1335);
+    buildTextBoxes();
+    addCommand(texts, 0, 120, 480, 1575);
+    buildBlank(texts);
+    buildLabels(texts);
+    orderTabs();
+
+    m_form.board = std::make_unique<Board>(
+        Board::Controls { m_form.Command1, m_form.List1, *m_form.List2, *m_form.Text2, *m_form.Label3 },
+        m_form.random);
+    connectEvents();
+    addShortcuts();
+}
+
+// The board-size options "3", "4" and "5" in their frame; the design
+// selects "5".
+void MainWindow::buildFrame(const QJsonObject &texts)
+{
+    m_form.Frame1 = new Frame(textAt(texts, "Frame1"), this);
+    m_form.Frame1->place(5520, 480, 855, 1215);
+    colours::fillBackground(m_form.Frame1, lavender);
     const float optionTops[] = { 300, 600, 900 };
     for (qint16 i = 2; i >= 0; --i) {
-        auto *option = new OptionButton(textAt("Option1", i), m_frame1);
+        auto *option = new OptionButton(textAt(texts, "Option1", i), m_form.Frame1);
         option->place(120, optionTops[i], 615, 300);
-        fillBackground(option, periwinkle);
-        m_option1.add(i, option);
+        colours::fillBackground(option, periwinkle);
+        m_form.Option1.add(i, option);
     }
-    m_option1(2)->setChecked(true); // the design's selection; no handler is connected yet
+    m_form.Option1(2)->setChecked(true); // no handler is connected yet
+}
 
-    m_list2 = new ListBox(this);
-    m_list2->place(240, 2160, 615, 345);
-    m_list2->hide();
+// The move counter, locked against typing.
+void MainWindow::buildCounter()
+{
+    m_form.Text2 = new TextBox(this);
+    m_form.Text2->place(960, 1680, 735, 405);
+    m_form.Text2->setAlignment(Qt::AlignCenter);
+    m_form.Text2->setReadOnly(true);
+}
 
-    m_text2 = new TextBox(this);
-    m_text2->place(960, 1680, 735, 405);
-    m_text2->setAlignment(Qt::AlignCenter);
-    m_text2->setReadOnly(true);
+void MainWindow::addCommand(const QJsonObject &texts, qint16 index, float left, float top, float width)
+{
+    auto *button = new CommandButton(this);
+    button->place(left, top, width, 375);
+    button->setText(textAt(texts, "Command2", index));
+    button->setBackColor(commandColors[index]);
+    m_form.Command2.add(index, button);
+}
 
-    const auto addCommand = [&](qint16 index, float left, float top, float width) {
-        auto *button = new CommandButton(this);
-        button->place(left, top, width, 375);
-        button->setText(textAt("Command2", index));
-        button->setBackColor(commandColors[index]);
-        m_command2.add(index, button);
-    };
-    addCommand(3, 120, 1080, 1575);
-    addCommand(2, 5280, 2040, 1335);
-
+// The hidden lists of arrangements: the pool, the dealt game, the solved
+// and the unsolvable presets.
+void MainWindow::buildArrangementLists(const QJsonObject &texts)
+{
     const QJsonArray lists = texts[QLatin1String("List1")].toArray();
     const float listLefts[] = { 360, 480, 600, 840 };
     for (qint16 i = 3; i >= 0; --i) {
@@ -201,17 +167,19 @@ void MainWindow::buildDesign()
         for (const QJsonValue item : lists[i].toArray())
             list->AddItem(item.toString());
         list->hide();
-        m_list1.add(i, list);
+        m_form.List1.add(i, list);
     }
+}
 
-    addCommand(1, 5280, 2520, 1335);
-
+// The hidden spare text box and the description, read-only but selectable.
+void MainWindow::buildTextBoxes()
+{
     auto *spare = new MultiLineTextBox(this);
     spare->place(1320, 3120, 6495, 1575);
     spare->setReadOnly(true);
     spare->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     spare->hide();
-    m_text1.add(1, spare);
+    m_form.Text1.add(1, spare);
 
     auto *about = new MultiLineTextBox(this);
     about->place(120, 3000, 6495, 2055);
@@ -222,60 +190,71 @@ void MainWindow::buildDesign()
     about->setReadOnly(true);
     about->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     about->setFocusPolicy(Qt::StrongFocus);
-    m_text1.add(0, about);
+    m_form.Text1.add(0, about);
+}
 
-    addCommand(0, 120, 480, 1575);
-
+// The blank tile, Command1(0), which every other tile copies.
+void MainWindow::buildBlank(const QJsonObject &texts)
+{
     auto *blank = new CommandButton(this);
     blank->place(120, 120, 500, 500);
-    blank->setText(texts[QLatin1String("Command1")].toString());
+    blank->setText(textAt(texts, "Command1"));
     blank->setBackColor(lightCyan);
-    m_command1.add(0, blank);
+    m_form.Command1.add(0, blank);
+}
 
-    auto *count = new Label(textAt("Label1", 1), this);
+// The title, the counter's caption and the hidden cell template.
+void MainWindow::buildLabels(const QJsonObject &texts)
+{
+    auto *count = new Label(textAt(texts, "Label1", 1), this);
     count->place(120, 1680, 855, 375);
     count->setAlignment(Qt::AlignCenter);
-    fillBackground(count, peach);
-    m_label1.add(1, count);
+    colours::fillBackground(count, peach);
+    m_form.Label1.add(1, count);
 
-    m_label3 = new Label(this);
-    m_label3->place(2280, 480, 495, 495);
-    m_label3->hide();
+    m_form.Label3 = new Label(this);
+    m_form.Label3->place(2280, 480, 495, 495);
+    m_form.Label3->hide();
 
-    auto *title = new Label(textAt("Label1", 0), this);
+    auto *title = new Label(textAt(texts, "Label1", 0), this);
     title->place(1200, 0, 4695, 375);
     title->setAlignment(Qt::AlignCenter);
-    fillBackground(title, peach);
-    m_label1.add(0, title);
+    colours::fillBackground(title, peach);
+    m_form.Label1.add(0, title);
 
     // Labels are drawn beneath the other controls: the counter box covers
     // the right edge of its label.
     title->lower();
     count->lower();
-    m_label3->lower();
+    m_form.Label3->lower();
+}
 
-    // The tab order of the design; hidden controls, labels and the frame
-    // are passed over by Qt itself.
-    QWidget *const order[] = { blank, m_command2(0), about, spare, m_command2(1), m_list1(0), m_list1(1), m_list1(2),
-                               m_list1(3), m_command2(2), m_command2(3), m_text2, m_list2, m_option1(0),
-                               m_option1(1), m_option1(2) };
+// The tab order of the design; hidden controls, labels and the frame are
+// passed over by Qt itself.
+void MainWindow::orderTabs()
+{
+    Form &f = m_form;
+    QWidget *const order[] = { f.Command1(0), f.Command2(0), f.Text1(0), f.Text1(1), f.Command2(1), f.List1(0),
+                               f.List1(1),    f.List1(2),    f.List1(3), f.Command2(2), f.Command2(3), f.Text2,
+                               f.List2,       f.Option1(0),  f.Option1(1), f.Option1(2) };
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
+}
 
-    m_board = std::make_unique<Board>(Board::Controls { m_command1, m_list1, *m_list2, *m_text2, *m_label3 }, m_random);
-
-    // Events from here on.
+void MainWindow::connectEvents()
+{
     for (qint16 i = 0; i <= 3; ++i)
-        connect(m_command2(i), &QAbstractButton::clicked, this,
-                [this, i] { raise("Command2_Click", [this, i] { Command2_Click(i); }); });
+        connect(m_form.Command2(i), &QAbstractButton::clicked, this,
+                [this, i] { runHandler("Command2_Click", [this, i] { Command2_Click(i); }); });
     for (qint16 i = 0; i <= 2; ++i)
-        connect(m_option1(i), &QAbstractButton::toggled, this, [this, i](bool checked) {
+        connect(m_form.Option1(i), &QAbstractButton::toggled, this, [this, i](bool checked) {
             if (checked)
-                raise("Option1_Click", [this, i] { Option1_Click(i); });
+                runHandler("Option1_Click", [this, i] { Option1_Click(i); });
         });
-    connect(blank, &QAbstractButton::clicked, this, [this] { raise("Command1_Click", [this] { Command1_Click(0); }); });
-    blank->installEventFilter(this);
-    addShortcuts();
+    CommandButton *blank = m_form.Command1(0);
+    connect(blank, &QAbstractButton::clicked, this,
+            [this] { runHandler("Command1_Click", [this] { Command1_Click(0); }); });
+    takeArrowKeys(blank, [this](Arrow arrow) { slideTile(arrow); });
 }
 
 void MainWindow::addShortcuts()
@@ -286,48 +265,29 @@ void MainWindow::addShortcuts()
         shortcut->setKeys(keys);
         connect(shortcut, &QShortcut::activated, this, action);
     };
-    add({ Qt::Key_F2, Qt::CTRL | Qt::Key_N }, [this] { m_command2(0)->click(); });
-    add({ Qt::CTRL | Qt::Key_Z, Qt::Key_Backspace }, [this] { m_command2(3)->click(); });
-    add({ Qt::CTRL | Qt::Key_Q }, [this] { close(); });
+    // F2 and Backspace besides the standard keys: the keys of older games.
+    add(QKeySequence::keyBindings(QKeySequence::New) << QKeySequence(Qt::Key_F2),
+        [this] { m_form.Command2(0)->click(); });
+    add(QKeySequence::keyBindings(QKeySequence::Undo) << QKeySequence(Qt::Key_Backspace),
+        [this] { m_form.Command2(3)->click(); });
+    // Windows has no standard Quit key: Ctrl+Q there too.
+    QList<QKeySequence> quit = QKeySequence::keyBindings(QKeySequence::Quit);
+    if (quit.isEmpty())
+        quit << QKeySequence(Qt::CTRL | Qt::Key_Q);
+    add(quit, [this] { close(); });
 }
 
-bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+// An arrow key on a tile, the blank included. The arrow is used up even
+// when no tile lies on that side: on a tile it never moves the focus.
+void MainWindow::slideTile(Arrow arrow)
 {
-    if (event->type() != QEvent::KeyPress)
-        return QWidget::eventFilter(watched, event);
-    const auto *key = static_cast<QKeyEvent *>(event);
-    if (key->modifiers() & ~Qt::KeypadModifier)
-        return false;
-    static const std::pair<int, Board::Direction> arrows[] = {
-        { Qt::Key_Left, Board::Direction::Left },
-        { Qt::Key_Right, Board::Direction::Right },
-        { Qt::Key_Up, Board::Direction::Up },
-        { Qt::Key_Down, Board::Direction::Down },
-    };
-    const auto arrow = std::find_if(std::begin(arrows), std::end(arrows),
-                                    [key](const auto &entry) { return entry.first == key->key(); });
-    if (arrow == std::end(arrows))
-        return false;
-    // The arrow is used up even when no tile lies on that side: on a tile
-    // it never moves the focus.
     qint16 index = -1;
-    raise("Command1_KeyPress", [&] { index = m_board->TileSliding(arrow->second); });
+    runHandler("Command1_KeyDown", [&] { index = m_form.board->TileSliding(arrow); });
     if (index > 0) {
-        CommandButton *tile = m_command1(index);
+        CommandButton *tile = m_form.Command1(index);
         tile->click(); // its own click handler counts and records the move
-        if (m_board->TileMoved == -1)
+        if (m_form.board->TileMoved == -1)
             tile->setFocus(Qt::OtherFocusReason);
-    }
-    return true;
-}
-
-template <class Handler>
-void MainWindow::raise(const char *name, Handler &&handler)
-{
-    try {
-        handler();
-    } catch (const RuntimeError &error) {
-        qCritical("Run-time error %d in %s: %s", int(error.code()), name, error.what());
     }
 }
 
@@ -336,8 +296,8 @@ void MainWindow::load()
     if (m_loaded)
         return;
     m_loaded = true;
-    raise("Form_Load", [this] { Form_Load(); });
-    m_command1(0)->setFocus();
+    runHandler("Form_Load", [this] { Form_Load(); });
+    m_form.Command1(0)->setFocus();
 }
 
 void MainWindow::setVisible(bool visible)
@@ -359,7 +319,7 @@ void MainWindow::showEvent(QShowEvent *event)
         m_described = true;
         // The text's CR LF pairs are line breaks; the last one leaves an
         // empty last line.
-        m_text1(0)->setPlainText(description().replace(QLatin1String("\r\n"), QLatin1String("\n")));
+        m_form.Text1(0)->setPlainText(description().replace(QLatin1String("\r\n"), QLatin1String("\n")));
     }
     QWidget::showEvent(event);
 }
@@ -371,40 +331,41 @@ void MainWindow::paintEvent(QPaintEvent *)
 
 void MainWindow::createTile(qint16 index)
 {
-    CommandButton *tile = m_command1.Load(index);
+    CommandButton *tile = m_form.Command1.Load(index);
     tile->setToolTip(numbers::text(index));
     tile->setBackColor(tileColor);
     connect(tile, &QAbstractButton::clicked, this,
-            [this, index] { raise("Command1_Click", [this, index] { Command1_Click(index); }); });
-    tile->installEventFilter(this);
+            [this, index] { runHandler("Command1_Click", [this, index] { Command1_Click(index); }); });
+    takeArrowKeys(tile, [this](Arrow arrow) { slideTile(arrow); });
     // New tiles follow the one before them in the tab order.
-    setTabOrder(m_command1(index - 1), tile);
+    setTabOrder(m_form.Command1(index - 1), tile);
 }
 
 void MainWindow::Form_Load()
 {
-    CommandButton *blank = m_command1(0);
+    Board &board = *m_form.board;
+    CommandButton *blank = m_form.Command1(0);
     blank->setBackColor(black);
     blank->setHeight(500);
     blank->setWidth(500);
-    m_board->BoardSize = 4;
-    m_random.seedFromClock();
-    const qint16 last = numbers::sub16(numbers::mul16(m_board->BoardSize, m_board->BoardSize), 1);
+    board.BoardSize = 4;
+    m_form.random.seedFromClock();
+    const qint16 last = numbers::sub16(numbers::mul16(board.BoardSize, board.BoardSize), 1);
     for (int i = 1; i <= last; ++i)
         createTile(qint16(i));
     // The design selects "5", so this is a change of selection: the board
     // is rebuilt at size 4 before the assignment returns.
-    m_option1(1)->setChecked(true);
-    m_board->NewGame();
+    m_form.Option1(1)->setChecked(true);
+    board.NewGame();
 }
 
 void MainWindow::Option1_Click(qint16 index)
 {
-    Board &board = *m_board;
+    Board &board = *m_form.board;
     const qint16 oldLast = numbers::sub16(numbers::mul16(board.BoardSize, board.BoardSize), 1);
     for (int i = 1; i <= oldLast; ++i)
-        m_command1.Unload(qint16(i));
-    board.BoardSize = CInt(Val(m_option1(index)->text()));
+        m_form.Command1.Unload(qint16(i));
+    board.BoardSize = CInt(Val(m_form.Option1(index)->text()));
     const qint16 last = numbers::sub16(numbers::mul16(board.BoardSize, board.BoardSize), 1);
     for (int i = 1; i <= last; ++i)
         createTile(qint16(i));
@@ -415,30 +376,31 @@ void MainWindow::Command1_Click(qint16 index)
 {
     if (index == 0)
         return;
-    Board &board = *m_board;
+    Board &board = *m_form.board;
     board.MoveTile(index);
     if (board.TileMoved == -1) {
-        m_text2->setText(numbers::text(Val(m_text2->text()) + 1));
-        m_list2->AddItem(numbers::text(index));
+        m_form.Text2->setText(numbers::text(Val(m_form.Text2->text()) + 1));
+        m_form.List2->AddItem(numbers::text(index));
     }
 }
 
 void MainWindow::Command2_Click(qint16 index)
 {
+    Board &board = *m_form.board;
     switch (index) {
     case 0:
-        m_board->NewGame();
+        board.NewGame();
         break;
     case 1:
     case 2:
         // Selecting "4" rebuilds a 3x3 or 5x5 board before the preset is
         // laid out; on a 4x4 board it changes nothing.
-        m_option1(1)->setChecked(true);
-        m_board->ShowPreset(index == 1 ? 3 : 2);
-        m_list2->Clear();
+        m_form.Option1(1)->setChecked(true);
+        board.ShowPreset(index == 1 ? 3 : 2);
+        m_form.List2->Clear();
         break;
     case 3:
-        m_board->UndoMove();
+        board.UndoMove();
         break;
     default:
         break;

@@ -1,12 +1,15 @@
 #pragma once
 
-#include "controls.h"
+#include "app/platform/controls.h"
+#include "app/platform/random.h"
 #include "puzzle/board.h"
-#include "random.h"
 
 #include <QWidget>
 
 #include <memory>
+
+class QFont;
+class QJsonObject;
 
 // The program's one window. The constructor builds every control of the
 // design and raises no event; Form_Load then prepares the board, once,
@@ -19,18 +22,27 @@
 // the blank; elements 1 to n*n-1 are created and destroyed by Form_Load and
 // Option1_Click. The handlers are public so that tests can raise an event
 // directly; raised that way, a RuntimeError reaches the caller. Raised by
-// the window's own events, it ends that handler, is written to standard
-// error and the window goes on.
+// the window's own events, it ends that handler, is reported (runHandler)
+// and the window goes on.
 //
 // The keyboard: Tab and Space as in any window; on a tile, an arrow key
 // slides the tile beside the blank that way, as a click on that tile does,
-// and the focus follows the tile; F2 and Ctrl+N click "Нова игра", Ctrl+Z
-// and Backspace "Ход назад", wherever the focus is; Ctrl+Q closes the
+// and the focus follows the tile; F2 and the standard New key (Ctrl+N)
+// click "Нова игра", the standard Undo key (Ctrl+Z) and Backspace "Ход
+// назад", wherever the focus is; the standard Quit key (Ctrl+Q) closes the
 // window.
 class MainWindow : public QWidget {
     Q_OBJECT
 
 public:
+    // What the application sets up once, before it makes the window: the
+    // accessibility factory, which must come before any control exists, and
+    // the window's font as the application's (text boxes lay out their empty
+    // text once in the application's font before they take the window's;
+    // any other font would only cost start-up time). Tool tips keep the
+    // font they had.
+    static void prepareApplication();
+
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
@@ -45,49 +57,49 @@ public:
     void Command2_Click(qint16 index);
     void Option1_Click(qint16 index);
 
-    ControlArray<CommandButton> &Command1() { return m_command1; }
-    ControlArray<CommandButton> &Command2() { return m_command2; }
-    ControlArray<OptionButton> &Option1() { return m_option1; }
-    ControlArray<ListBox> &List1() { return m_list1; }
-    ControlArray<MultiLineTextBox> &Text1() { return m_text1; }
-    ControlArray<Label> &Label1() { return m_label1; }
-    Frame &Frame1() { return *m_frame1; }
-    ListBox &List2() { return *m_list2; }
-    TextBox &Text2() { return *m_text2; }
-    Label &Label3() { return *m_label3; }
-
-    Board &board() { return *m_board; }
-    Random &random() { return m_random; }
-
     // The description exactly as designed, each line ending in CR LF.
     static QString description();
+    // The window's font: the design's Times New Roman, 12 points, regular.
+    static QFont designFont();
+
+    // The controls by their design names, the game and its generator. The
+    // program reaches them only through the window's handlers; tests, here.
+    struct Form {
+        ControlArray<CommandButton> Command1;
+        ControlArray<CommandButton> Command2;
+        ControlArray<OptionButton> Option1;
+        ControlArray<ListBox> List1;
+        ControlArray<MultiLineTextBox> Text1;
+        ControlArray<Label> Label1;
+        Frame *Frame1 = nullptr;
+        ListBox *List2 = nullptr;
+        TextBox *Text2 = nullptr;
+        Label *Label3 = nullptr;
+        Random random;
+        std::unique_ptr<Board> board; // made once the controls exist
+    };
+    Form &forTests() { return m_form; }
 
 protected:
-    // The arrow keys on a tile, the blank included, slide a tile.
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
     void buildDesign();
-    void createTile(qint16 index);
+    void buildFrame(const QJsonObject &texts);
+    void buildCounter();
+    void addCommand(const QJsonObject &texts, qint16 index, float left, float top, float width);
+    void buildArrangementLists(const QJsonObject &texts);
+    void buildTextBoxes();
+    void buildBlank(const QJsonObject &texts);
+    void buildLabels(const QJsonObject &texts);
+    void orderTabs();
+    void connectEvents();
     void addShortcuts();
-    template <class Handler>
-    void raise(const char *name, Handler &&handler);
+    void createTile(qint16 index);
+    void slideTile(Arrow arrow);
 
-    ControlArray<CommandButton> m_command1;
-    ControlArray<CommandButton> m_command2;
-    ControlArray<OptionButton> m_option1;
-    ControlArray<ListBox> m_list1;
-    ControlArray<MultiLineTextBox> m_text1;
-    ControlArray<Label> m_label1;
-    Frame *m_frame1 = nullptr;
-    ListBox *m_list2 = nullptr;
-    TextBox *m_text2 = nullptr;
-    Label *m_label3 = nullptr;
-
-    Random m_random;
-    std::unique_ptr<Board> m_board; // made once the controls exist
+    Form m_form;
     bool m_loaded = false;
     bool m_described = false; // the description is put in on the first show
 };

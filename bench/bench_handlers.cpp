@@ -9,8 +9,8 @@
 //
 // The figures and how they were taken are in docs/performance.md.
 
-#include "board_state.h"
-#include "main_window.h"
+#include "tests/board_state.h"
+#include "app/main_window.h"
 
 #include <QApplication>
 
@@ -39,7 +39,7 @@ MainWindow &window()
 
 // Selects the option for an n-by-n board, which runs Option1_Click when the
 // selection changes, as a player's click on it does.
-void setBoardSize(MainWindow &w, qint16 n) { w.Option1()(qint16(n - 3))->setChecked(true); }
+void setBoardSize(MainWindow &w, qint16 n) { w.forTests().Option1(qint16(n - 3))->setChecked(true); }
 
 // A tile that stands next to the blank, or one that does not.
 qint16 neighbour(MainWindow &w) { return board_state::neighboursOfBlank(w).front(); }
@@ -47,7 +47,7 @@ qint16 neighbour(MainWindow &w) { return board_state::neighboursOfBlank(w).front
 qint16 farTile(MainWindow &w)
 {
     const auto near = board_state::neighboursOfBlank(w);
-    for (qint16 k = 1; k < w.board().BoardSize * w.board().BoardSize; ++k)
+    for (qint16 k = 1; k < w.forTests().board->BoardSize * w.forTests().board->BoardSize; ++k)
         if (std::find(near.begin(), near.end(), k) == near.end())
             return k;
     return -1;
@@ -72,9 +72,9 @@ void BM_Command1_Click_Move(benchmark::State &state)
     const qint16 k = neighbour(w);
     for (auto _ : state)
         w.Command1_Click(k);
-    if (w.List2().ListCount() != int(state.iterations()))
+    if (w.forTests().List2->ListCount() != int(state.iterations()))
         state.SkipWithError("a click did not move the tile");
-    state.counters["history"] = w.List2().ListCount();
+    state.counters["history"] = w.forTests().List2->ListCount();
 }
 BENCHMARK(BM_Command1_Click_Move);
 
@@ -102,7 +102,7 @@ void BM_Command1_Click_NoMove(benchmark::State &state)
     const qint16 k = farTile(w);
     for (auto _ : state)
         w.Command1_Click(k);
-    if (w.List2().ListCount() != 0)
+    if (w.forTests().List2->ListCount() != 0)
         state.SkipWithError("a click moved a tile");
 }
 BENCHMARK(BM_Command1_Click_NoMove);
@@ -116,7 +116,7 @@ void BM_Command2_Click_TakeBack(benchmark::State &state)
     w.Command2_Click(0);
     const qint16 k = neighbour(w);
     for (auto _ : state) {
-        if (w.List2().ListCount() == 0)
+        if (w.forTests().List2->ListCount() == 0)
             for (int i = 0; i < 1000; ++i)
                 w.Command1_Click(k);
         state.SetIterationTime(seconds([&] { w.Command2_Click(3); }));
@@ -224,6 +224,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    MainWindow::prepareApplication();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

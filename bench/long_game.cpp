@@ -7,8 +7,8 @@
 // Exits non-zero when a move or a take-back after the long game costs more
 // than 1.5 times what it costs after 100 moves.
 
-#include "board_state.h"
-#include "main_window.h"
+#include "tests/board_state.h"
+#include "app/main_window.h"
 
 #include <QApplication>
 
@@ -63,7 +63,7 @@ struct Cost {
 Cost costAt(MainWindow &w, qint16 k, int samples)
 {
     std::vector<double> moves, takeBacks;
-    const int length = w.List2().ListCount();
+    const int length = w.forTests().List2->ListCount();
     for (int i = 0; i < samples; ++i) {
         auto start = Clock::now();
         w.Command1_Click(k);
@@ -72,7 +72,7 @@ Cost costAt(MainWindow &w, qint16 k, int samples)
         w.Command2_Click(3);
         takeBacks.push_back(seconds(start));
     }
-    if (w.List2().ListCount() != length) {
+    if (w.forTests().List2->ListCount() != length) {
         std::fprintf(stderr, "the history changed length while measuring\n");
         std::exit(2);
     }
@@ -82,7 +82,7 @@ Cost costAt(MainWindow &w, qint16 k, int samples)
 // Moves tile k back and forth until the history holds `length` items.
 void playTo(MainWindow &w, qint16 k, int length)
 {
-    while (w.List2().ListCount() < length)
+    while (w.forTests().List2->ListCount() < length)
         w.Command1_Click(k);
 }
 
@@ -93,6 +93,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    MainWindow::prepareApplication();
     const int moves = argc > 1 ? std::atoi(argv[1]) : 1000000;
     const int samples = 2001;
 
@@ -109,7 +110,7 @@ int main(int argc, char **argv)
 
     const long rssBefore = residentKiB();
     const std::size_t heapBefore = heapInUse();
-    const int lengthBefore = w.List2().ListCount();
+    const int lengthBefore = w.forTests().List2->ListCount();
     auto start = Clock::now();
     playTo(w, k, moves);
     const double playTime = seconds(start);
@@ -121,10 +122,10 @@ int main(int argc, char **argv)
     const Cost long_ = costAt(w, k, samples);
 
     start = Clock::now();
-    while (w.List2().ListCount() > 0)
+    while (w.forTests().List2->ListCount() > 0)
         w.Command2_Click(3);
     const double takeBackAll = seconds(start);
-    const bool counterBack = w.Text2().text() == QLatin1String("0");
+    const bool counterBack = w.forTests().Text2->text() == QLatin1String("0");
 
     const double moveRatio = long_.move / short_.move;
     const double takeBackRatio = long_.takeBack / short_.takeBack;

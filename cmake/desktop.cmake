@@ -38,7 +38,7 @@ endfunction()
 puzzle15_release_time("%Y-%m-%d" PUZZLE15_RELEASE_DATE)
 # No source or build directory in the program file (__FILE__, debug information).
 if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
-    foreach(target puzzle15_core puzzle15)
+    foreach(target puzzle15_platform puzzle15_game puzzle15_window puzzle15)
         target_compile_options(${target} PRIVATE
             "-ffile-prefix-map=${PROJECT_SOURCE_DIR}=." "-ffile-prefix-map=${PROJECT_BINARY_DIR}=.")
     endforeach()

@@ -9,7 +9,7 @@
 # Unused sections dropped, symbols stripped, and no link time in the PE
 # header, so that one commit gives one program file.
 set(PUZZLE15_WINDOWS_LINK_OPTIONS -static -s -Wl,--gc-sections -Wl,--no-insert-timestamp)
-foreach(target puzzle15_core puzzle15)
+foreach(target puzzle15_platform puzzle15_game puzzle15_window puzzle15)
     target_compile_options(${target} PRIVATE -ffunction-sections -fdata-sections)
 endforeach()
 target_link_options(puzzle15 PRIVATE ${PUZZLE15_WINDOWS_LINK_OPTIONS})

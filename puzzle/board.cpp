@@ -1,7 +1,7 @@
-#include "board.h"
+#include "puzzle/board.h"
 
-#include "app/numbers.h"
-#include "app/random.h"
+#include "app/platform/numbers.h"
+#include "app/platform/random.h"
 
 #include <cmath>
 
@@ -12,14 +12,9 @@ Board::Board(const Controls &controls, Random &random) : m_controls(controls), m
 
 void Board::LayOutArrangement(qint16 i, qint16 k)
 {
-    const qint16 n = BoardSize;
-    const Label &cell = m_controls.Label3;
-    // The template is read for every cell, so moving or resizing it moves or
-    // respaces the whole board.
-    const float y = float(numbers::div16(i, n)) * cell.Height() + cell.Top();
-    const float x = float(numbers::mod16(i, n)) * cell.Width() + cell.Left();
+    const Corner corner = cellCorner(i);
     CommandButton *tile = m_controls.Command1(k);
-    tile->Move(x, y);
+    tile->Move(corner.left, corner.top);
     tile->setVisible(true);
     tile->setText(numbers::text(k));
 }
@@ -118,33 +113,56 @@ void Board::MoveTile(qint16 k)
     }
 }
 
-qint16 Board::TileSliding(Direction direction) const
+Board::Corner Board::cellCorner(qint16 i) const
 {
-    const CommandButton *blank = m_controls.Command1(0);
-    const float Lb = blank->Left(), Tb = blank->Top();
-    for (qint16 k : m_controls.Command1.indexes()) {
-        if (k == 0)
-            continue;
-        const CommandButton *tile = m_controls.Command1(k);
-        const float Lt = tile->Left(), Tt = tile->Top();
-        bool beside = false;
-        switch (direction) {
-        case Direction::Right: // on the blank's left
-            beside = Tt == Tb && std::fabs((Lt + tile->Width()) - Lb) < 50;
-            break;
-        case Direction::Left: // on its right
-            beside = Tt == Tb && std::fabs((Lt - Lb) - blank->Width()) < 50;
-            break;
-        case Direction::Down: // above it
-            beside = Lt == Lb && std::fabs((Tt + tile->Height()) - Tb) < 50;
-            break;
-        case Direction::Up: // below it
-            beside = Lt == Lb && std::fabs((Tt - Tb) - blank->Height()) < 50;
-            break;
-        }
-        if (beside)
-            return k;
+    const qint16 n = BoardSize;
+    const Label &cell = m_controls.Label3;
+    // The template is read for every cell, so moving or resizing it moves or
+    // respaces the whole board. Single precision, as the tiles keep it.
+    const float y = float(numbers::div16(i, n)) * cell.Height() + cell.Top();
+    const float x = float(numbers::mod16(i, n)) * cell.Width() + cell.Left();
+    return { x, y };
+}
+
+qint16 Board::CellOf(qint16 k) const
+{
+    const CommandButton *tile = m_controls.Command1(k);
+    const int cells = BoardSize * BoardSize;
+    for (int i = 0; i < cells; ++i) {
+        const Corner corner = cellCorner(qint16(i));
+        if (corner.left == tile->Left() && corner.top == tile->Top())
+            return qint16(i);
     }
+    return -1;
+}
+
+qint16 Board::TileSliding(Arrow arrow) const
+{
+    const qint16 n = BoardSize;
+    const qint16 blank = CellOf(0);
+    if (blank < 0)
+        return -1;
+    const int row = blank / n, column = blank % n;
+    int from = -1;
+    switch (arrow) {
+    case Arrow::Right: // from the blank's left
+        from = column > 0 ? blank - 1 : -1;
+        break;
+    case Arrow::Left: // from its right
+        from = column < n - 1 ? blank + 1 : -1;
+        break;
+    case Arrow::Down: // from above it
+        from = row > 0 ? blank - n : -1;
+        break;
+    case Arrow::Up: // from below it
+        from = row < n - 1 ? blank + n : -1;
+        break;
+    }
+    if (from < 0)
+        return -1;
+    for (qint16 k : m_controls.Command1.indexes())
+        if (k != 0 && CellOf(k) == from)
+            return k;
     return -1;
 }
 

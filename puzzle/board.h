@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/controls.h"
+#include "app/platform/arrow_keys.h"
+#include "app/platform/controls.h"
 
 class Random;
 
@@ -42,15 +43,20 @@ public:
     // and their facing edges lie less than 50 twips apart; sets TileMoved.
     void MoveTile(qint16 k);
 
-    // The way a tile slides into the blank.
-    enum class Direction { Left, Right, Up, Down };
-
-    // The tile that would slide into the blank in that direction: for Right
-    // the tile on the blank's left, for Up the tile below it, and so on.
-    // Recognised from the buttons' rectangles as MoveTile recognises a
-    // neighbour; -1 when there is none (the blank at that edge). Changes
+    // The cell that tile k stands on: the one whose top-left corner, as
+    // LayOutArrangement places tiles, is the tile's Left and Top exactly;
+    // -1 when it stands on none (before the board is laid out). Changes
     // nothing.
-    qint16 TileSliding(Direction direction) const;
+    qint16 CellOf(qint16 k) const;
+
+    // The tile that would slide into the blank the way the arrow points: for
+    // Right the tile in the cell on the blank's left, for Up the one below
+    // it, and so on; -1 when there is none (the blank at that edge). Changes
+    // nothing.
+    qint16 TileSliding(Arrow arrow) const;
+
+    // The controls, for reading only (accessibility names tiles by them).
+    const Controls &controls() const { return m_controls; }
 
     // Replays the newest history item; when the tile moves, removes the
     // item and counts one down. Does nothing on an empty history.
@@ -62,6 +68,12 @@ public:
 
 private:
     void layOutList(ListBox &list, qint16 p);
+    // The top-left corner of cell i, in twips, from the cell template.
+    struct Corner {
+        float left;
+        float top;
+    };
+    Corner cellCorner(qint16 i) const;
 
     Controls m_controls;
     Random &m_random;

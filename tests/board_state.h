@@ -3,11 +3,10 @@
 // Reading the board back from the window, the way a player sees it: where
 // the tile buttons stand on the grid of the cell template.
 
-#include "main_window.h"
+#include "app/main_window.h"
 
 #include <QStringList>
 
-#include <cmath>
 #include <map>
 #include <optional>
 #include <vector>
@@ -22,24 +21,19 @@ inline QStringList items(const ListBox &list)
     return result;
 }
 
-// The cell a tile stands on, or nothing when it is off the grid.
+// The cell a tile stands on, as the game itself finds it, or nothing when
+// it is off the grid.
 inline std::optional<int> cellOf(MainWindow &window, qint16 tile)
 {
-    const Label &cell = window.Label3();
-    const CommandButton *button = window.Command1()(tile);
-    const int n = window.board().BoardSize;
-    const float column = (button->Left() - cell.Left()) / cell.Width();
-    const float row = (button->Top() - cell.Top()) / cell.Height();
-    if (column != std::floor(column) || row != std::floor(row) || column < 0 || row < 0 || column >= n || row >= n)
-        return std::nullopt;
-    return int(row) * n + int(column);
+    const qint16 cell = window.forTests().board->CellOf(tile);
+    return cell < 0 ? std::nullopt : std::optional<int>(cell);
 }
 
 // Tile number per cell, -1 for a cell no tile stands on; empty when a tile
 // is off the grid or two tiles share a cell.
 inline std::vector<int> arrangement(MainWindow &window)
 {
-    const int n = window.board().BoardSize;
+    const int n = window.forTests().board->BoardSize;
     std::vector<int> cells(n * n, -1);
     for (int k = 0; k < n * n; ++k) {
         const auto cell = cellOf(window, qint16(k));
@@ -62,7 +56,7 @@ inline std::vector<int> arrangement(const ListBox &list)
 // The tiles that stand next to the blank along a row or a column.
 inline std::vector<qint16> neighboursOfBlank(MainWindow &window)
 {
-    const int n = window.board().BoardSize;
+    const int n = window.forTests().board->BoardSize;
     const int blank = *cellOf(window, 0);
     const std::vector<int> cells = arrangement(window);
     std::vector<qint16> result;

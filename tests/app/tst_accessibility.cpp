@@ -1,5 +1,5 @@
-#include "board_state.h"
-#include "main_window.h"
+#include "tests/board_state.h"
+#include "app/main_window.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -83,6 +83,8 @@ class tst_Accessibility : public QObject {
     Q_OBJECT
 
 private slots:
+    // As the program does, once, before it makes its window.
+    void initTestCase() { MainWindow::prepareApplication(); }
     void playWithTheKeyboardAlone();
 };
 
@@ -119,24 +121,24 @@ void tst_Accessibility::playWithTheKeyboardAlone()
              QStringLiteral("Плочка %1, ред %2, колона %3").arg(beside->number).arg(blank->row).arg(blank->column));
     QCOMPARE(blankNode->text(QAccessible::Name),
              QStringLiteral("Празно поле, ред %1, колона %2").arg(beside->row).arg(beside->column));
-    QCOMPARE(iface(&w.Text2())->text(QAccessible::Value), QStringLiteral("1"));
-    QCOMPARE(board_state::items(w.List2()), QStringList { QString::number(beside->number) });
+    QCOMPARE(iface(w.forTests().Text2)->text(QAccessible::Value), QStringLiteral("1"));
+    QCOMPARE(board_state::items(*w.forTests().List2), QStringList { QString::number(beside->number) });
 
     // Tab on to "Ход назад" and take the move back.
     QVERIFY(tabTo(QStringLiteral("Ход назад")));
-    QCOMPARE(focused(), w.Command2()(3));
+    QCOMPARE(focused(), w.forTests().Command2(3));
     QTest::keyClick(focused(), Qt::Key_Space);
     QCOMPARE(tileNode->text(QAccessible::Name), tileName);
     QCOMPARE(blankNode->text(QAccessible::Name),
              QStringLiteral("Празно поле, ред %1, колона %2").arg(blank->row).arg(blank->column));
-    QCOMPARE(iface(&w.Text2())->text(QAccessible::Value), QStringLiteral("0"));
+    QCOMPARE(iface(w.forTests().Text2)->text(QAccessible::Value), QStringLiteral("0"));
 
     // The board size: Tab reaches the selected option, the arrow keys choose.
     QVERIFY(tabTo(QStringLiteral("4")));
     QTest::keyClick(focused(), Qt::Key_Down);
     QCOMPARE(nameOf(focused()), QStringLiteral("5"));
     QVERIFY(iface(focused())->state().checked);
-    QCOMPARE(int(w.board().BoardSize), 5);
+    QCOMPARE(int(w.forTests().board->BoardSize), 5);
     QVERIFY(tabTo(QStringLiteral("Плочка 24, ред %1, колона %2").arg(*board_state::cellOf(w, 24) / 5 + 1).arg(*board_state::cellOf(w, 24) % 5 + 1)));
 }
 

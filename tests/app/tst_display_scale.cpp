@@ -1,5 +1,5 @@
-#include "board_state.h"
-#include "main_window.h"
+#include "tests/board_state.h"
+#include "app/main_window.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -30,6 +30,8 @@ class tst_DisplayScale : public QObject {
     Q_OBJECT
 
 private slots:
+    // As the program does, once, before it makes its window.
+    void initTestCase() { MainWindow::prepareApplication(); }
     void windowSize();
     void tilesOnTheGrid_data();
     void tilesOnTheGrid();
@@ -78,8 +80,8 @@ void tst_DisplayScale::tilesOnTheGrid()
     MainWindow w;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    w.Option1()(qint16(option))->click();
-    const int n = w.board().BoardSize;
+    w.forTests().Option1(qint16(option))->click();
+    const int n = w.forTests().board->BoardSize;
     const std::vector<int> cells = board_state::arrangement(w);
     QCOMPARE(int(cells.size()), n * n);
     const QImage shot = w.grab().toImage();
@@ -89,7 +91,7 @@ void tst_DisplayScale::tilesOnTheGrid()
     // number of logical pixels and the ratio a whole number.
     const bool wholePixels = ratio == std::floor(ratio) && pitch * logicalDpi() / 1440 == std::floor(pitch * logicalDpi() / 1440);
     for (int cell = 0; cell < n * n; ++cell) {
-        const CommandButton *tile = w.Command1()(qint16(cells[cell]));
+        const CommandButton *tile = w.forTests().Command1(qint16(cells[cell]));
         const double left = cellLeft + cell % n * pitch, top = cellTop + cell / n * pitch;
         const QRect logical(px(left), px(top), px(left + tileSize) - px(left), px(top + tileSize) - px(top));
         QCOMPARE(tile->geometry(), logical);

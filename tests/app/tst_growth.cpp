@@ -2,7 +2,7 @@
 // ones. Done over and over by clicking the options, it must leave exactly
 // the widgets a fresh window has and hold its memory steady.
 
-#include "main_window.h"
+#include "app/main_window.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -39,6 +39,8 @@ class tst_Growth : public QObject {
     Q_OBJECT
 
 private slots:
+    // As the program does, once, before it makes its window.
+    void initTestCase() { MainWindow::prepareApplication(); }
     void sizeChangesLeaveNothingBehind();
 };
 
@@ -50,7 +52,7 @@ void tst_Growth::sizeChangesLeaveNothingBehind()
     QCoreApplication::processEvents();
     const int startWidgets = widgetsIn(w);
     const int startObjects = int(w.findChildren<QObject *>().size());
-    QCOMPARE(int(w.board().BoardSize), 4);
+    QCOMPARE(int(w.forTests().board->BoardSize), 4);
 
     // 5, 4, 3, 4, 5, 4, ...: every click selects another size.
     const int order[] = { 1, 2, 1, 0 };
@@ -60,14 +62,14 @@ void tst_Growth::sizeChangesLeaveNothingBehind()
     timer.start();
     for (int i = 0; i < changes; ++i) {
         const int option = order[(i + 1) % 4];
-        QTest::mouseClick(w.Option1()(qint16(option)), Qt::LeftButton);
+        QTest::mouseClick(w.forTests().Option1(qint16(option)), Qt::LeftButton);
         QCoreApplication::processEvents(); // paints the new board, as the event loop would
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        if (w.board().BoardSize != option + 3)
+        if (w.forTests().board->BoardSize != option + 3)
             QFAIL(qPrintable(QStringLiteral("change %1 to option %2 left a %3x%3 board")
                                  .arg(i)
                                  .arg(option)
-                                 .arg(w.board().BoardSize)));
+                                 .arg(w.forTests().board->BoardSize)));
         if (i + 1 == 100)
             afterHundred = residentBytes();
     }
@@ -76,10 +78,10 @@ void tst_Growth::sizeChangesLeaveNothingBehind()
           timer.elapsed(), afterHundred / 1024, atEnd / 1024, changes);
 
     // The 10,000th change selected "4" again, as start-up did.
-    QCOMPARE(int(w.board().BoardSize), 4);
+    QCOMPARE(int(w.forTests().board->BoardSize), 4);
     QCOMPARE(widgetsIn(w), startWidgets);
     QCOMPARE(int(w.findChildren<QObject *>().size()), startObjects);
-    QCOMPARE(int(w.Command1().count()), 16);
+    QCOMPARE(int(w.forTests().Command1.count()), 16);
 
 #ifdef PUZZLE15_UNDER_ASAN
     qInfo("resident memory not compared: AddressSanitizer holds freed memory back on purpose");

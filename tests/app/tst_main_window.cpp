@@ -1,5 +1,5 @@
-#include "board_state.h"
-#include "main_window.h"
+#include "tests/board_state.h"
+#include "app/main_window.h"
 
 #include <QScrollBar>
 #include <QTextBlock>
@@ -22,25 +22,25 @@ Control control(MainWindow &w, const QString &name)
 {
     const auto index = [&] { return qint16(name.section(u'(', 1).chopped(1).toInt()); };
     if (name == "Frame1")
-        return { &w.Frame1(), &w.Frame1() };
+        return { w.forTests().Frame1, w.forTests().Frame1 };
     if (name == "List2")
-        return { &w.List2(), &w.List2() };
+        return { w.forTests().List2, w.forTests().List2 };
     if (name == "Text2")
-        return { &w.Text2(), &w.Text2() };
+        return { w.forTests().Text2, w.forTests().Text2 };
     if (name == "Label3")
-        return { &w.Label3(), &w.Label3() };
+        return { w.forTests().Label3, w.forTests().Label3 };
     if (name.startsWith("Option1"))
-        return { w.Option1()(index()), w.Option1()(index()) };
+        return { w.forTests().Option1(index()), w.forTests().Option1(index()) };
     if (name.startsWith("Command2"))
-        return { w.Command2()(index()), w.Command2()(index()) };
+        return { w.forTests().Command2(index()), w.forTests().Command2(index()) };
     if (name.startsWith("Command1"))
-        return { w.Command1()(index()), w.Command1()(index()) };
+        return { w.forTests().Command1(index()), w.forTests().Command1(index()) };
     if (name.startsWith("List1"))
-        return { w.List1()(index()), w.List1()(index()) };
+        return { w.forTests().List1(index()), w.forTests().List1(index()) };
     if (name.startsWith("Text1"))
-        return { w.Text1()(index()), w.Text1()(index()) };
+        return { w.forTests().Text1(index()), w.forTests().Text1(index()) };
     if (name.startsWith("Label1"))
-        return { w.Label1()(index()), w.Label1()(index()) };
+        return { w.forTests().Label1(index()), w.forTests().Label1(index()) };
     qFatal("no control %s", qPrintable(name));
 }
 
@@ -65,8 +65,8 @@ const QStringList descriptionLines = {
 QStringList toolTips(MainWindow &w)
 {
     QStringList result;
-    for (qint16 i : w.Command1().indexes())
-        result << w.Command1()(i)->toolTip();
+    for (qint16 i : w.forTests().Command1.indexes())
+        result << w.forTests().Command1(i)->toolTip();
     return result;
 }
 
@@ -76,6 +76,8 @@ class tst_MainWindow : public QObject {
     Q_OBJECT
 
 private slots:
+    // As the program does, once, before it makes its window.
+    void initTestCase() { MainWindow::prepareApplication(); }
     void designGeometry_data();
     void designGeometry();
     void designBeforeLoad();
@@ -143,29 +145,29 @@ void tst_MainWindow::designGeometry()
     QVERIFY(!c.widget->testAttribute(Qt::WA_SetFont));
     QCOMPARE(c.widget->font(), w.font());
     const bool insideFrame = name.startsWith("Option1");
-    QCOMPARE(c.widget->parentWidget(), insideFrame ? static_cast<QWidget *>(&w.Frame1()) : &w);
+    QCOMPARE(c.widget->parentWidget(), insideFrame ? static_cast<QWidget *>(w.forTests().Frame1) : &w);
 }
 
 void tst_MainWindow::designBeforeLoad()
 {
     MainWindow w;
     QVERIFY(!w.isLoaded());
-    QVERIFY(w.Option1()(2)->isChecked());
-    QVERIFY(!w.Option1()(1)->isChecked());
-    QVERIFY(!w.Option1()(0)->isChecked());
-    QCOMPARE(w.Command1().count(), std::size_t(1));
-    QCOMPARE(w.Command1()(0)->text(), QStringLiteral("1"));
-    QCOMPARE(w.Command1()(0)->backColor(), QColor(128, 255, 255));
-    QVERIFY(w.Command1()(0)->toolTip().isEmpty());
-    QCOMPARE(w.List1()(0)->ListCount(), 0);
-    QCOMPARE(w.List1()(1)->ListCount(), 0);
-    QCOMPARE(w.List2().ListCount(), 0);
-    QCOMPARE(w.Text2().text(), QString());
-    QCOMPARE(w.random().drawn(), std::uint64_t(0));
+    QVERIFY(w.forTests().Option1(2)->isChecked());
+    QVERIFY(!w.forTests().Option1(1)->isChecked());
+    QVERIFY(!w.forTests().Option1(0)->isChecked());
+    QCOMPARE(w.forTests().Command1.count(), std::size_t(1));
+    QCOMPARE(w.forTests().Command1(0)->text(), QStringLiteral("1"));
+    QCOMPARE(w.forTests().Command1(0)->backColor(), QColor(128, 255, 255));
+    QVERIFY(w.forTests().Command1(0)->toolTip().isEmpty());
+    QCOMPARE(w.forTests().List1(0)->ListCount(), 0);
+    QCOMPARE(w.forTests().List1(1)->ListCount(), 0);
+    QCOMPARE(w.forTests().List2->ListCount(), 0);
+    QCOMPARE(w.forTests().Text2->text(), QString());
+    QCOMPARE(w.forTests().random.drawn(), std::uint64_t(0));
     // The twenty controls of the design, and nothing else at the top level
     // but the three options inside the frame.
     QCOMPARE(w.findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly).size(), 17);
-    QCOMPARE(w.Frame1().findChildren<QRadioButton *>().size(), 3);
+    QCOMPARE(w.forTests().Frame1->findChildren<QRadioButton *>().size(), 3);
 }
 
 void tst_MainWindow::windowProperties()
@@ -188,7 +190,7 @@ void tst_MainWindow::windowProperties()
     QCOMPARE(w.windowIcon().availableSizes().value(0), QSize(32, 32));
     // The compiled-in icon is the picture of the PNG, pixel for pixel.
     const QImage drawn = w.windowIcon().pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
-    const QImage png = QImage(QStringLiteral(":/icon-32.png")).convertToFormat(QImage::Format_ARGB32);
+    const QImage png = QImage(QStringLiteral(PUZZLE15_SOURCE_DIR "/resources/icon-32.png")).convertToFormat(QImage::Format_ARGB32);
     QCOMPARE(drawn.size(), QSize(32, 32));
     QCOMPARE(drawn, png);
     // Centred on the screen, give or take the window frame that the window
@@ -199,23 +201,26 @@ void tst_MainWindow::windowProperties()
     QVERIFY(qAbs(w.geometry().center().y() - screen.center().y()) <= frame + 1);
 }
 
-// The window's font is its own: building the window leaves the
-// application's font, which tool tips show in, as it was, and every text
-// box shows the window's font.
+// The application takes the window's font, so that no text box is ever laid
+// out in another; tool tips keep the font they had, and building the window
+// changes neither.
 void tst_MainWindow::applicationFontUntouched()
 {
-    const QFont application = QApplication::font();
     const QFont toolTips = QToolTip::font();
+    MainWindow::prepareApplication();
+    QCOMPARE(QApplication::font(), MainWindow::designFont());
+    QCOMPARE(QToolTip::font(), toolTips);
+    QVERIFY(toolTips != MainWindow::designFont());
     MainWindow w;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    QCOMPARE(QApplication::font(), application);
+    QCOMPARE(QApplication::font(), MainWindow::designFont());
     QCOMPARE(QToolTip::font(), toolTips);
-    QVERIFY(w.font() != application);
-    QCOMPARE(w.Text2().font(), w.font());
+    QCOMPARE(w.font(), MainWindow::designFont());
+    QCOMPARE(w.forTests().Text2->font(), w.font());
     for (qint16 i = 0; i <= 1; ++i) {
-        QCOMPARE(w.Text1()(i)->font(), w.font());
-        QCOMPARE(w.Text1()(i)->document()->defaultFont(), w.font());
+        QCOMPARE(w.forTests().Text1(i)->font(), w.font());
+        QCOMPARE(w.forTests().Text1(i)->document()->defaultFont(), w.font());
     }
 }
 
@@ -226,24 +231,24 @@ void tst_MainWindow::texts()
     QVERIFY(title.endsWith(QStringLiteral("  Информатика - нареждане на матрица")));
     const QString site = title.chopped(QStringLiteral("  Информатика - нареждане на матрица").size());
     QVERIFY2(site.endsWith(QStringLiteral(".example.org")) && !site.contains(u' '), qPrintable(site));
-    QCOMPARE(w.Frame1().title(), QStringLiteral("Брой"));
-    QCOMPARE(w.Option1()(0)->text(), QStringLiteral("3"));
-    QCOMPARE(w.Option1()(1)->text(), QStringLiteral("4"));
-    QCOMPARE(w.Option1()(2)->text(), QStringLiteral("5"));
-    QCOMPARE(w.Command2()(0)->text(), QStringLiteral("Нова игра"));
-    QCOMPARE(w.Command2()(1)->text(), QStringLiteral("Нерешима"));
-    QCOMPARE(w.Command2()(2)->text(), QStringLiteral("Решение"));
-    QCOMPARE(w.Command2()(3)->text(), QStringLiteral("Ход назад"));
-    QCOMPARE(w.Label1()(0)->text(), QStringLiteral("Информатика - логическа игра, пъзел 15"));
-    QCOMPARE(w.Label1()(1)->text(), QStringLiteral("Брой: "));
-    QVERIFY(w.Label3().text().isEmpty());
-    QCOMPARE(w.Label1()(0)->alignment(), Qt::AlignCenter);
-    QCOMPARE(w.Label1()(1)->alignment(), Qt::AlignCenter);
-    QCOMPARE(items(*w.List1()(2)), QStringList({ "01", "02", "03", "04", "05", "06", "07", "08", "09", "10", "11",
+    QCOMPARE(w.forTests().Frame1->title(), QStringLiteral("Брой"));
+    QCOMPARE(w.forTests().Option1(0)->text(), QStringLiteral("3"));
+    QCOMPARE(w.forTests().Option1(1)->text(), QStringLiteral("4"));
+    QCOMPARE(w.forTests().Option1(2)->text(), QStringLiteral("5"));
+    QCOMPARE(w.forTests().Command2(0)->text(), QStringLiteral("Нова игра"));
+    QCOMPARE(w.forTests().Command2(1)->text(), QStringLiteral("Нерешима"));
+    QCOMPARE(w.forTests().Command2(2)->text(), QStringLiteral("Решение"));
+    QCOMPARE(w.forTests().Command2(3)->text(), QStringLiteral("Ход назад"));
+    QCOMPARE(w.forTests().Label1(0)->text(), QStringLiteral("Информатика - логическа игра, пъзел 15"));
+    QCOMPARE(w.forTests().Label1(1)->text(), QStringLiteral("Брой: "));
+    QVERIFY(w.forTests().Label3->text().isEmpty());
+    QCOMPARE(w.forTests().Label1(0)->alignment(), Qt::AlignCenter);
+    QCOMPARE(w.forTests().Label1(1)->alignment(), Qt::AlignCenter);
+    QCOMPARE(items(*w.forTests().List1(2)), QStringList({ "01", "02", "03", "04", "05", "06", "07", "08", "09", "10", "11",
                                                  "12", "13", "14", "15", "0" }));
-    QCOMPARE(items(*w.List1()(3)), QStringList({ "01", "02", "03", "04", "05", "06", "07", "08", "09", "10", "11",
+    QCOMPARE(items(*w.forTests().List1(3)), QStringList({ "01", "02", "03", "04", "05", "06", "07", "08", "09", "10", "11",
                                                  "12", "13", "15", "14", "0" }));
-    QVERIFY(w.Text1()(1)->toPlainText().isEmpty());
+    QVERIFY(w.forTests().Text1(1)->toPlainText().isEmpty());
 }
 
 void tst_MainWindow::description()
@@ -254,7 +259,7 @@ void tst_MainWindow::description()
 
     MainWindow w;
     w.show();
-    QPlainTextEdit *box = w.Text1()(0);
+    QPlainTextEdit *box = w.forTests().Text1(0);
     // In place as soon as the window is shown, before its first frame.
     QCOMPARE(box->toPlainText(), descriptionLines.join(u'\n') + u'\n');
     QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -290,29 +295,29 @@ void tst_MainWindow::colours()
     const auto at = [&](QWidget *widget, QPoint p) { return screen.pixelColor(widget->mapTo(&w, p)); };
     // The window between its controls, and the frame's inside.
     QCOMPARE(screen.pixelColor(twips::toPixels(1800), twips::toPixels(2700)), QColor(192, 192, 255));
-    QCOMPARE(at(&w.Frame1(), QPoint(3, w.Frame1().height() - 4)), QColor(192, 192, 255));
+    QCOMPARE(at(w.forTests().Frame1, QPoint(3, w.forTests().Frame1->height() - 4)), QColor(192, 192, 255));
     const QColor commands[] = { { 0, 255, 0 }, { 255, 0, 0 }, { 255, 128, 128 }, { 255, 128, 0 } };
     for (qint16 i = 0; i < 4; ++i) {
-        CommandButton *button = w.Command2()(i);
+        CommandButton *button = w.forTests().Command2(i);
         QCOMPARE(button->backColor(), commands[i]);
         QCOMPARE(at(button, QPoint(5, button->height() / 2)), commands[i]);
     }
     for (qint16 i = 0; i < 3; ++i) {
-        OptionButton *option = w.Option1()(i);
+        OptionButton *option = w.forTests().Option1(i);
         QCOMPARE(at(option, QPoint(option->width() - 2, option->height() - 2)), QColor(128, 128, 255));
     }
     for (qint16 i = 0; i < 2; ++i) {
-        Label *label = w.Label1()(i);
+        Label *label = w.forTests().Label1(i);
         QCOMPARE(at(label, QPoint(2, 2)), QColor(255, 192, 128));
     }
     // The blank is black, the numbered tiles their own colour.
-    CommandButton *blank = w.Command1()(0);
+    CommandButton *blank = w.forTests().Command1(0);
     QCOMPARE(at(blank, QPoint(blank->width() / 2, blank->height() / 2)), QColor(0, 0, 0));
-    CommandButton *tile = w.Command1()(1);
+    CommandButton *tile = w.forTests().Command1(1);
     QCOMPARE(at(tile, QPoint(4, 4)), QColor(120, 100, 100));
     // The counter box is drawn over its label's right edge.
-    const QPoint overlap = w.Text2().mapTo(&w, QPoint(0, w.Text2().height() / 2));
-    QVERIFY(w.childAt(overlap) == &w.Text2() || w.Text2().isAncestorOf(w.childAt(overlap)));
+    const QPoint overlap = w.forTests().Text2->mapTo(&w, QPoint(0, w.forTests().Text2->height() / 2));
+    QVERIFY(w.childAt(overlap) == w.forTests().Text2 || w.forTests().Text2->isAncestorOf(w.childAt(overlap)));
 }
 
 void tst_MainWindow::lockedBoxes()
@@ -320,12 +325,12 @@ void tst_MainWindow::lockedBoxes()
     MainWindow w;
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    QVERIFY(w.Text2().isReadOnly());
-    QCOMPARE(w.Text2().alignment(), Qt::AlignCenter);
-    w.Text2().setFocus();
-    QTest::keyClicks(&w.Text2(), QStringLiteral("99"));
-    QCOMPARE(w.Text2().text(), QStringLiteral("0"));
-    QPlainTextEdit *box = w.Text1()(0);
+    QVERIFY(w.forTests().Text2->isReadOnly());
+    QCOMPARE(w.forTests().Text2->alignment(), Qt::AlignCenter);
+    w.forTests().Text2->setFocus();
+    QTest::keyClicks(w.forTests().Text2, QStringLiteral("99"));
+    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("0"));
+    QPlainTextEdit *box = w.forTests().Text1(0);
     const QString before = box->toPlainText();
     box->setFocus();
     QTest::keyClicks(box, QStringLiteral("abc"));
@@ -338,13 +343,13 @@ void tst_MainWindow::startUp()
 {
     MainWindow w;
     w.load();
-    QCOMPARE(w.board().BoardSize, qint16(4));
-    QVERIFY(w.Option1()(1)->isChecked());
-    QVERIFY(!w.Option1()(0)->isChecked() && !w.Option1()(2)->isChecked());
-    QCOMPARE(w.Command1().count(), std::size_t(16));
-    QVERIFY(!w.Command1().exists(16));
+    QCOMPARE(w.forTests().board->BoardSize, qint16(4));
+    QVERIFY(w.forTests().Option1(1)->isChecked());
+    QVERIFY(!w.forTests().Option1(0)->isChecked() && !w.forTests().Option1(2)->isChecked());
+    QCOMPARE(w.forTests().Command1.count(), std::size_t(16));
+    QVERIFY(!w.forTests().Command1.exists(16));
     for (qint16 i = 1; i <= 15; ++i) {
-        CommandButton *tile = w.Command1()(i);
+        CommandButton *tile = w.forTests().Command1(i);
         QCOMPARE(tile->toolTip(), QString::number(i));
         QCOMPARE(tile->backColor(), QColor(120, 100, 100));
         QCOMPARE(tile->Width(), 500.0f);
@@ -352,21 +357,21 @@ void tst_MainWindow::startUp()
         QCOMPARE(tile->text(), QString::number(i));
         QVERIFY(tile->isEnabled());
     }
-    CommandButton *blank = w.Command1()(0);
+    CommandButton *blank = w.forTests().Command1(0);
     QCOMPARE(blank->backColor(), QColor(0, 0, 0));
     QCOMPARE(blank->Width(), 500.0f);
     QCOMPARE(blank->Height(), 500.0f);
     QVERIFY(blank->toolTip().isEmpty());
     QCOMPARE(blank->text(), QStringLiteral("0"));
-    QCOMPARE(w.Text2().text(), QStringLiteral("0"));
-    QCOMPARE(w.List2().ListCount(), 0);
-    QCOMPARE(w.List1()(0)->ListCount(), 0);
+    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("0"));
+    QCOMPARE(w.forTests().List2->ListCount(), 0);
+    QCOMPARE(w.forTests().List1(0)->ListCount(), 0);
     const std::vector<int> shown = board_state::arrangement(w);
     QCOMPARE(shown.size(), std::size_t(16));
-    QCOMPARE(shown, board_state::arrangement(*w.List1()(1)));
+    QCOMPARE(shown, board_state::arrangement(*w.forTests().List1(1)));
     // Loading again does nothing.
     w.load();
-    QCOMPARE(w.random().drawn(), std::uint64_t(30));
+    QCOMPARE(w.forTests().random.drawn(), std::uint64_t(30));
 }
 
 // The design selects "5", so selecting "4" at start-up rebuilds the board
@@ -393,15 +398,15 @@ void tst_MainWindow::startUpDealsTwiceAndRebuildsTheBoard()
     std::deque<float> values(15, 0.0f);
     values.push_back(0.01f);
     values.insert(values.end(), 14, 0.0f);
-    w.random().feed(values);
+    w.forTests().random.feed(values);
     w.load();
     QCOMPARE(tilesCreated, 30);
-    QCOMPARE(w.random().drawn(), std::uint64_t(30));
-    QCOMPARE(w.random().pending(), std::size_t(0));
+    QCOMPARE(w.forTests().random.drawn(), std::uint64_t(30));
+    QCOMPARE(w.forTests().random.pending(), std::size_t(0));
     std::vector<int> expected { 1, 0 };
     for (int k = 2; k < 16; ++k)
         expected.push_back(k);
-    QCOMPARE(board_state::arrangement(*w.List1()(1)), expected);
+    QCOMPARE(board_state::arrangement(*w.forTests().List1(1)), expected);
     QCOMPARE(board_state::arrangement(w), expected);
 }
 
@@ -410,11 +415,11 @@ void tst_MainWindow::sizeChanges()
     MainWindow w;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    QPointer<CommandButton> oldTile = w.Command1()(1);
+    QPointer<CommandButton> oldTile = w.forTests().Command1(1);
 
-    QTest::mouseClick(w.Option1()(2), Qt::LeftButton);
-    QCOMPARE(w.board().BoardSize, qint16(5));
-    QCOMPARE(w.Command1().count(), std::size_t(25));
+    QTest::mouseClick(w.forTests().Option1(2), Qt::LeftButton);
+    QCOMPARE(w.forTests().board->BoardSize, qint16(5));
+    QCOMPARE(w.forTests().Command1.count(), std::size_t(25));
     QVERIFY(oldTile.isNull());
     QStringList expected;
     expected << QString();
@@ -424,27 +429,27 @@ void tst_MainWindow::sizeChanges()
     QCOMPARE(board_state::arrangement(w).size(), std::size_t(25));
     // The 5x5 board ends at 4760, 2960 twips and covers no visible control.
     float right = 0, bottom = 0;
-    for (qint16 i : w.Command1().indexes()) {
-        right = std::max(right, w.Command1()(i)->Left() + w.Command1()(i)->Width());
-        bottom = std::max(bottom, w.Command1()(i)->Top() + w.Command1()(i)->Height());
-        QVERIFY(w.Command1()(i)->isVisible());
-        QCOMPARE(w.Command1()(i)->Width(), 500.0f);
+    for (qint16 i : w.forTests().Command1.indexes()) {
+        right = std::max(right, w.forTests().Command1(i)->Left() + w.forTests().Command1(i)->Width());
+        bottom = std::max(bottom, w.forTests().Command1(i)->Top() + w.forTests().Command1(i)->Height());
+        QVERIFY(w.forTests().Command1(i)->isVisible());
+        QCOMPARE(w.forTests().Command1(i)->Width(), 500.0f);
     }
     QCOMPARE(right, 4760.0f);
     QCOMPARE(bottom, 2960.0f);
-    QVERIFY(bottom < w.Text1()(0)->Top());
+    QVERIFY(bottom < w.forTests().Text1(0)->Top());
 
-    oldTile = w.Command1()(1);
-    QTest::mouseClick(w.Option1()(0), Qt::LeftButton);
-    QCOMPARE(w.board().BoardSize, qint16(3));
-    QCOMPARE(w.Command1().indexes(), std::vector<qint16>({ 0, 1, 2, 3, 4, 5, 6, 7, 8 }));
+    oldTile = w.forTests().Command1(1);
+    QTest::mouseClick(w.forTests().Option1(0), Qt::LeftButton);
+    QCOMPARE(w.forTests().board->BoardSize, qint16(3));
+    QCOMPARE(w.forTests().Command1.indexes(), std::vector<qint16>({ 0, 1, 2, 3, 4, 5, 6, 7, 8 }));
     QVERIFY(oldTile.isNull());
     QCOMPARE(w.findChildren<CommandButton *>().size(), 9 + 4);
-    QCOMPARE(board_state::arrangement(*w.List1()(1)).size(), std::size_t(9));
+    QCOMPARE(board_state::arrangement(*w.forTests().List1(1)).size(), std::size_t(9));
 
-    QTest::mouseClick(w.Option1()(1), Qt::LeftButton);
-    QCOMPARE(w.board().BoardSize, qint16(4));
-    QCOMPARE(w.Command1().count(), std::size_t(16));
+    QTest::mouseClick(w.forTests().Option1(1), Qt::LeftButton);
+    QCOMPARE(w.forTests().board->BoardSize, qint16(4));
+    QCOMPARE(w.forTests().Command1.count(), std::size_t(16));
     QCOMPARE(board_state::arrangement(w).size(), std::size_t(16));
 }
 
@@ -455,13 +460,13 @@ void tst_MainWindow::sizeChangeDiscardsTheGame()
     // Make a move, however the game was dealt.
     const qint16 neighbour = board_state::neighboursOfBlank(w).front();
     w.Command1_Click(neighbour);
-    QCOMPARE(w.Text2().text(), QStringLiteral("1"));
-    const std::uint64_t drawnBefore = w.random().drawn();
-    w.Option1()(2)->setChecked(true);
-    QCOMPARE(w.Text2().text(), QStringLiteral("0"));
-    QCOMPARE(w.List2().ListCount(), 0);
-    QCOMPARE(w.random().drawn() - drawnBefore, std::uint64_t(24));
-    QCOMPARE(w.List1()(0)->ListCount(), 0);
+    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("1"));
+    const std::uint64_t drawnBefore = w.forTests().random.drawn();
+    w.forTests().Option1(2)->setChecked(true);
+    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("0"));
+    QCOMPARE(w.forTests().List2->ListCount(), 0);
+    QCOMPARE(w.forTests().random.drawn() - drawnBefore, std::uint64_t(24));
+    QCOMPARE(w.forTests().List1(0)->ListCount(), 0);
 }
 
 void tst_MainWindow::hiddenControlsStayHidden()
@@ -469,16 +474,16 @@ void tst_MainWindow::hiddenControlsStayHidden()
     MainWindow w;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    QWidget *hidden[] = { w.List1()(0), w.List1()(1), w.List1()(2), w.List1()(3), &w.List2(), w.Text1()(1), &w.Label3() };
+    QWidget *hidden[] = { w.forTests().List1(0), w.forTests().List1(1), w.forTests().List1(2), w.forTests().List1(3), w.forTests().List2, w.forTests().Text1(1), w.forTests().Label3 };
     const auto check = [&] {
         for (QWidget *widget : hidden)
             QVERIFY(!widget->isVisible());
     };
     check();
     w.Command1_Click(board_state::neighboursOfBlank(w).front());
-    QTest::mouseClick(w.Command2()(2), Qt::LeftButton);
-    QTest::mouseClick(w.Option1()(0), Qt::LeftButton);
-    QTest::mouseClick(w.Command2()(1), Qt::LeftButton);
+    QTest::mouseClick(w.forTests().Command2(2), Qt::LeftButton);
+    QTest::mouseClick(w.forTests().Option1(0), Qt::LeftButton);
+    QTest::mouseClick(w.forTests().Command2(1), Qt::LeftButton);
     check();
 }
 
@@ -487,13 +492,13 @@ void tst_MainWindow::tabOrderAndFirstFocus()
     MainWindow w;
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    QCOMPARE(QApplication::focusWidget(), w.Command1()(0));
+    QCOMPARE(QApplication::focusWidget(), w.forTests().Command1(0));
 
     std::vector<QWidget *> expected;
     for (qint16 i = 0; i <= 15; ++i)
-        expected.push_back(w.Command1()(i));
-    expected.insert(expected.end(), { w.Command2()(0), w.Text1()(0), w.Command2()(1), w.Command2()(2), w.Command2()(3),
-                                      &w.Text2(), w.Option1()(1), w.Command1()(0) });
+        expected.push_back(w.forTests().Command1(i));
+    expected.insert(expected.end(), { w.forTests().Command2(0), w.forTests().Text1(0), w.forTests().Command2(1), w.forTests().Command2(2), w.forTests().Command2(3),
+                                      w.forTests().Text2, w.forTests().Option1(1), w.forTests().Command1(0) });
     for (std::size_t i = 1; i < expected.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QVERIFY2(QApplication::focusWidget() == expected[i],
@@ -507,13 +512,13 @@ void tst_MainWindow::spaceOnTheBlankRightAfterOpening()
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     const std::vector<int> before = board_state::arrangement(w);
-    w.board().TileMoved = -1;
+    w.forTests().board->TileMoved = -1;
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     QCOMPARE(board_state::arrangement(w), before);
-    QCOMPARE(w.Text2().text(), QStringLiteral("0"));
-    QCOMPARE(w.List2().ListCount(), 0);
+    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("0"));
+    QCOMPARE(w.forTests().List2->ListCount(), 0);
     // The blank's click does not even reach the move rule.
-    QCOMPARE(w.board().TileMoved, qint16(-1));
+    QCOMPARE(w.forTests().board->TileMoved, qint16(-1));
 }
 
 // A tile pushed far off the board makes the move rule overflow while it
@@ -524,20 +529,20 @@ void tst_MainWindow::errorEndsOnlyItsHandler()
     MainWindow w;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    CommandButton *tile = w.Command1()(5);
+    CommandButton *tile = w.forTests().Command1(5);
     tile->setTop(40000);
-    const QString before = w.Text2().text();
+    const QString before = w.forTests().Text2->text();
     QTest::ignoreMessage(QtCriticalMsg, "Run-time error 6 in Command1_Click: Overflow");
     QTest::mouseClick(tile, Qt::LeftButton, {}, QPoint(2, 2));
-    QCOMPARE(w.Text2().text(), before);
-    QCOMPARE(w.List2().ListCount(), 0);
-    QCOMPARE(w.board().TileMoved, qint16(0));
+    QCOMPARE(w.forTests().Text2->text(), before);
+    QCOMPARE(w.forTests().List2->ListCount(), 0);
+    QCOMPARE(w.forTests().board->TileMoved, qint16(0));
 
-    QTest::mouseClick(w.Command2()(0), Qt::LeftButton);
+    QTest::mouseClick(w.forTests().Command2(0), Qt::LeftButton);
     QCOMPARE(board_state::arrangement(w).size(), std::size_t(16));
     const qint16 neighbour = board_state::neighboursOfBlank(w).front();
-    QTest::mouseClick(w.Command1()(neighbour), Qt::LeftButton);
-    QCOMPARE(w.Text2().text(), QStringLiteral("1"));
+    QTest::mouseClick(w.forTests().Command1(neighbour), Qt::LeftButton);
+    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("1"));
     QVERIFY(w.isVisible());
 }
 

@@ -1,5 +1,5 @@
-#include "board_state.h"
-#include "main_window.h"
+#include "tests/board_state.h"
+#include "app/main_window.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -27,8 +27,8 @@ std::vector<int> range(int count)
 
 bool allEnabled(MainWindow &w, bool enabled)
 {
-    for (qint16 i : w.Command1().indexes())
-        if (w.Command1()(i)->isEnabled() != enabled)
+    for (qint16 i : w.forTests().Command1.indexes())
+        if (w.forTests().Command1(i)->isEnabled() != enabled)
             return false;
     return true;
 }
@@ -41,6 +41,8 @@ class tst_Board : public QObject {
     Q_OBJECT
 
 private slots:
+    // As the program does, once, before it makes its window.
+    void initTestCase() { MainWindow::prepareApplication(); }
     // Board setup and new game
     void layOutArrangement_data();
     void layOutArrangement();
@@ -110,13 +112,13 @@ void tst_Board::layOutArrangement()
     QFETCH(float, top);
     MainWindow w;
     w.load();
-    w.Option1()(qint16(size - 3))->setChecked(true);
-    QCOMPARE(int(w.board().BoardSize), size);
-    CommandButton *tile = w.Command1()(3);
+    w.forTests().Option1(qint16(size - 3))->setChecked(true);
+    QCOMPARE(int(w.forTests().board->BoardSize), size);
+    CommandButton *tile = w.forTests().Command1(3);
     tile->hide();
     tile->setText(QStringLiteral("x"));
     tile->setEnabled(false);
-    w.board().LayOutArrangement(qint16(cell), 3);
+    w.forTests().board->LayOutArrangement(qint16(cell), 3);
     QCOMPARE(tile->Left(), left);
     QCOMPARE(tile->Top(), top);
     QVERIFY(!tile->isHidden());
@@ -131,15 +133,15 @@ void tst_Board::templateMovesTheBoard()
 {
     MainWindow w;
     w.load();
-    w.Label3().setLeft(1000);
-    w.Label3().setTop(100);
-    w.Label3().setWidth(520);
+    w.forTests().Label3->setLeft(1000);
+    w.forTests().Label3->setTop(100);
+    w.forTests().Label3->setWidth(520);
     w.Command2_Click(0);
     const std::vector<int> cells = arrangement(w);
     QCOMPARE(cells.size(), std::size_t(16));
     const qint16 inCell6 = qint16(cells[6]);
-    QCOMPARE(w.Command1()(inCell6)->Left(), 1000.0f + 2 * 520);
-    QCOMPARE(w.Command1()(inCell6)->Top(), 100.0f + 495);
+    QCOMPARE(w.forTests().Command1(inCell6)->Left(), 1000.0f + 2 * 520);
+    QCOMPARE(w.forTests().Command1(inCell6)->Top(), 100.0f + 495);
 }
 
 void tst_Board::firstDraw_data()
@@ -163,9 +165,9 @@ void tst_Board::firstDraw()
     QFETCH(int, tile);
     MainWindow w;
     w.load();
-    w.random().feed({ u });
+    w.forTests().random.feed({ u });
     w.Command2_Click(0);
-    QCOMPARE(w.List1()(1)->List(0), QString::number(tile));
+    QCOMPARE(w.forTests().List1(1)->List(0), QString::number(tile));
     QCOMPARE(arrangement(w)[0], tile);
 }
 
@@ -184,18 +186,18 @@ void tst_Board::twoItemsLeft()
     QFETCH(QStringList, lastTwo);
     MainWindow w;
     w.load();
-    w.Option1()(0)->setChecked(true);
+    w.forTests().Option1(0)->setChecked(true);
     // Seven draws of 0 take "0" to "6" in order; the eighth chooses between
     // "7" and "8"; the last is moved without a draw.
     std::deque<float> values(7, 0.0f);
     values.push_back(u);
     values.push_back(0.5f); // must stay unused
-    w.random().feed(values);
-    const std::uint64_t before = w.random().drawn();
+    w.forTests().random.feed(values);
+    const std::uint64_t before = w.forTests().random.drawn();
     w.Command2_Click(0);
-    QCOMPARE(w.random().drawn() - before, std::uint64_t(8));
-    QCOMPARE(w.random().pending(), std::size_t(1));
-    QCOMPARE(items(*w.List1()(1)).mid(7), lastTwo);
+    QCOMPARE(w.forTests().random.drawn() - before, std::uint64_t(8));
+    QCOMPARE(w.forTests().random.pending(), std::size_t(1));
+    QCOMPARE(items(*w.forTests().List1(1)).mid(7), lastTwo);
 }
 
 void tst_Board::newGameAtEachSize_data()
@@ -213,19 +215,19 @@ void tst_Board::newGameAtEachSize()
     QFETCH(int, size);
     MainWindow w;
     w.load();
-    w.Option1()(qint16(option))->setChecked(true);
+    w.forTests().Option1(qint16(option))->setChecked(true);
     for (int game = 0; game < 20; ++game) {
-        const std::uint64_t before = w.random().drawn();
+        const std::uint64_t before = w.forTests().random.drawn();
         w.Command2_Click(0);
-        QCOMPARE(w.random().drawn() - before, std::uint64_t(size * size - 1));
-        const std::vector<int> dealt = board_state::arrangement(*w.List1()(1));
+        QCOMPARE(w.forTests().random.drawn() - before, std::uint64_t(size * size - 1));
+        const std::vector<int> dealt = board_state::arrangement(*w.forTests().List1(1));
         QCOMPARE(sorted(dealt), range(size * size));
         QCOMPARE(arrangement(w), dealt);
-        QCOMPARE(w.List1()(0)->ListCount(), 0);
-        QCOMPARE(w.Text2().text(), QStringLiteral("0"));
+        QCOMPARE(w.forTests().List1(0)->ListCount(), 0);
+        QCOMPARE(w.forTests().Text2->text(), QStringLiteral("0"));
         QVERIFY(allEnabled(w, true));
-        for (qint16 i : w.Command1().indexes())
-            QCOMPARE(w.Command1()(i)->text(), QString::number(i));
+        for (qint16 i : w.forTests().Command1.indexes())
+            QCOMPARE(w.forTests().Command1(i)->text(), QString::number(i));
     }
 }
 
@@ -235,11 +237,11 @@ void tst_Board::newGameMidGameStartsAfresh()
     w.load();
     for (int i = 0; i < 5; ++i)
         w.Command1_Click(board_state::neighboursOfBlank(w).front());
-    QCOMPARE(w.Text2().text(), QStringLiteral("5"));
-    click(w.Command2()(0));
-    QCOMPARE(w.Text2().text(), QStringLiteral("0"));
-    QCOMPARE(w.List2().ListCount(), 0);
-    QCOMPARE(arrangement(w), board_state::arrangement(*w.List1()(1)));
+    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("5"));
+    click(w.forTests().Command2(0));
+    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("0"));
+    QCOMPARE(w.forTests().List2->ListCount(), 0);
+    QCOMPARE(arrangement(w), board_state::arrangement(*w.forTests().List1(1)));
 }
 
 void tst_Board::newGameAfterSolvedEnablesEveryTile()
@@ -248,7 +250,7 @@ void tst_Board::newGameAfterSolvedEnablesEveryTile()
     w.load();
     w.Command2_Click(2);
     QVERIFY(allEnabled(w, false));
-    click(w.Command2()(0)); // the command buttons stay enabled
+    click(w.forTests().Command2(0)); // the command buttons stay enabled
     QVERIFY(allEnabled(w, true));
 }
 
@@ -270,14 +272,14 @@ void tst_Board::neighbourMoves()
     MainWindow w;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    click(w.Command2()(1));
+    click(w.forTests().Command2(1));
     QCOMPARE(arrangement(w), unsolvable);
-    click(w.Command1()(qint16(tile)));
+    click(w.forTests().Command1(qint16(tile)));
     QCOMPARE(board_state::cellOf(w, qint16(tile)), std::optional<int>(15));
     QCOMPARE(board_state::cellOf(w, 0), std::optional<int>(fromCell));
-    QCOMPARE(w.Text2().text(), QStringLiteral("1"));
-    QCOMPARE(items(w.List2()), QStringList({ QString::number(tile) }));
-    QCOMPARE(w.board().TileMoved, qint16(-1));
+    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("1"));
+    QCOMPARE(items(*w.forTests().List2), QStringList({ QString::number(tile) }));
+    QCOMPARE(w.forTests().board->TileMoved, qint16(-1));
 }
 
 void tst_Board::nonNeighboursStay_data()
@@ -295,13 +297,13 @@ void tst_Board::nonNeighboursStay()
     MainWindow w;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    click(w.Command2()(1));
-    w.board().TileMoved = -1;
-    click(w.Command1()(qint16(tile)));
+    click(w.forTests().Command2(1));
+    w.forTests().board->TileMoved = -1;
+    click(w.forTests().Command1(qint16(tile)));
     QCOMPARE(arrangement(w), unsolvable);
-    QCOMPARE(w.Text2().text(), QStringLiteral("0"));
-    QCOMPARE(w.List2().ListCount(), 0);
-    QCOMPARE(w.board().TileMoved, qint16(0));
+    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("0"));
+    QCOMPARE(w.forTests().List2->ListCount(), 0);
+    QCOMPARE(w.forTests().board->TileMoved, qint16(0));
 }
 
 // With 500-twip tiles, a cell pitch p leaves facing edges |500 - p| apart.
@@ -323,15 +325,15 @@ void tst_Board::touchTolerance()
     QFETCH(bool, moves);
     MainWindow w;
     w.load();
-    w.Label3().setWidth(pitch);
-    w.Label3().setHeight(pitch);
+    w.forTests().Label3->setWidth(pitch);
+    w.forTests().Label3->setHeight(pitch);
     w.Command2_Click(1);
     w.Command1_Click(14); // along the row
     QCOMPARE(board_state::cellOf(w, 14), std::optional<int>(moves ? 15 : 14));
     w.Command2_Click(1);
     w.Command1_Click(12); // along the column
     QCOMPARE(board_state::cellOf(w, 12), std::optional<int>(moves ? 15 : 11));
-    QCOMPARE(w.Text2().text(), moves ? QStringLiteral("1") : QStringLiteral("0"));
+    QCOMPARE(w.forTests().Text2->text(), moves ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 // Each distance adds the width of whichever button lies on the left: with a
@@ -343,11 +345,11 @@ void tst_Board::edgeDistanceUsesTheLeftButtonsWidth()
     w.load();
     w.Command2_Click(1);
     w.Command1_Click(14); // blank now in cell 14, tile 13 left, 14 right
-    CommandButton *blank = w.Command1()(0);
+    CommandButton *blank = w.forTests().Command1(0);
     blank->setWidth(400);
     w.Command1_Click(14);
     QCOMPARE(board_state::cellOf(w, 14), std::optional<int>(15));
-    QCOMPARE(w.board().TileMoved, qint16(0));
+    QCOMPARE(w.forTests().board->TileMoved, qint16(0));
     w.Command1_Click(15); // cell 13: its right edge 5 twips into the blank
     QCOMPARE(board_state::cellOf(w, 15), std::optional<int>(14));
     QCOMPARE(board_state::cellOf(w, 0), std::optional<int>(13));
@@ -359,15 +361,15 @@ void tst_Board::blankIsIgnored()
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     const std::vector<int> before = arrangement(w);
-    w.board().TileMoved = -1;
-    click(w.Command1()(0));
-    QCOMPARE(w.board().TileMoved, qint16(-1)); // the move rule was not asked
+    w.forTests().board->TileMoved = -1;
+    click(w.forTests().Command1(0));
+    QCOMPARE(w.forTests().board->TileMoved, qint16(-1)); // the move rule was not asked
     QCOMPARE(arrangement(w), before);
-    QCOMPARE(w.Text2().text(), QStringLiteral("0"));
-    QCOMPARE(w.List2().ListCount(), 0);
+    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("0"));
+    QCOMPARE(w.forTests().List2->ListCount(), 0);
     // Asked for the blank itself, the rule finds both distances 500.
-    w.board().MoveTile(0);
-    QCOMPARE(w.board().TileMoved, qint16(0));
+    w.forTests().board->MoveTile(0);
+    QCOMPARE(w.forTests().board->TileMoved, qint16(0));
     QCOMPARE(arrangement(w), before);
 }
 
@@ -378,10 +380,10 @@ void tst_Board::counterAndHistoryText()
     w.Command2_Click(1);
     w.Command1_Click(14);
     w.Command1_Click(14);
-    w.Text2().setText(QStringLiteral("12"));
+    w.forTests().Text2->setText(QStringLiteral("12"));
     w.Command1_Click(12);
-    QCOMPARE(w.Text2().text(), QStringLiteral("13"));
-    QCOMPARE(items(w.List2()), QStringList({ "14", "14", "12" }));
+    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("13"));
+    QCOMPARE(items(*w.forTests().List2), QStringList({ "14", "14", "12" }));
 }
 
 void tst_Board::moveBackRightAfter()
@@ -390,16 +392,16 @@ void tst_Board::moveBackRightAfter()
     w.load();
     const std::vector<int> before = arrangement(w);
     for (qint16 tile : board_state::neighboursOfBlank(w)) {
-        w.board().MoveTile(tile);
-        QCOMPARE(w.board().TileMoved, qint16(-1));
+        w.forTests().board->MoveTile(tile);
+        QCOMPARE(w.forTests().board->TileMoved, qint16(-1));
         QVERIFY(arrangement(w) != before);
-        w.board().MoveTile(tile);
-        QCOMPARE(w.board().TileMoved, qint16(-1));
+        w.forTests().board->MoveTile(tile);
+        QCOMPARE(w.forTests().board->TileMoved, qint16(-1));
         QCOMPARE(arrangement(w), before);
     }
     // The rule alone neither counts nor records.
-    QCOMPARE(w.Text2().text(), QStringLiteral("0"));
-    QCOMPARE(w.List2().ListCount(), 0);
+    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("0"));
+    QCOMPARE(w.forTests().List2->ListCount(), 0);
 }
 
 // ---- Undo
@@ -410,11 +412,11 @@ void tst_Board::undoWithNothingToTakeBack()
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     for (qint16 action : { 0, 1, 2 }) {
-        click(w.Command2()(action));
+        click(w.forTests().Command2(action));
         const std::vector<int> before = arrangement(w);
-        click(w.Command2()(3));
+        click(w.forTests().Command2(3));
         QCOMPARE(arrangement(w), before);
-        QCOMPARE(w.Text2().text(), QStringLiteral("0"));
+        QCOMPARE(w.forTests().Text2->text(), QStringLiteral("0"));
     }
 }
 
@@ -423,24 +425,24 @@ void tst_Board::undoTakesBackInReverse()
     MainWindow w;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    click(w.Command2()(1));
+    click(w.forTests().Command2(1));
     std::vector<std::vector<int>> boards { arrangement(w) };
     for (qint16 tile : { 12, 8, 7 }) {
-        click(w.Command1()(tile));
+        click(w.forTests().Command1(tile));
         boards.push_back(arrangement(w));
     }
-    QCOMPARE(w.Text2().text(), QStringLiteral("3"));
-    QCOMPARE(items(w.List2()), QStringList({ "12", "8", "7" }));
+    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("3"));
+    QCOMPARE(items(*w.forTests().List2), QStringList({ "12", "8", "7" }));
     for (int expected = 2; expected >= 0; --expected) {
-        click(w.Command2()(3));
+        click(w.forTests().Command2(3));
         QCOMPARE(arrangement(w), boards[expected]);
-        QCOMPARE(w.Text2().text(), QString::number(expected));
-        QCOMPARE(w.List2().ListCount(), expected);
+        QCOMPARE(w.forTests().Text2->text(), QString::number(expected));
+        QCOMPARE(w.forTests().List2->ListCount(), expected);
     }
     QCOMPARE(arrangement(w), unsolvable);
-    click(w.Command2()(3));
+    click(w.forTests().Command2(3));
     QCOMPARE(arrangement(w), unsolvable);
-    QCOMPARE(w.Text2().text(), QStringLiteral("0"));
+    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("0"));
 }
 
 void tst_Board::thereAndBackIsRecordedTwice()
@@ -451,14 +453,14 @@ void tst_Board::thereAndBackIsRecordedTwice()
     w.Command1_Click(12);
     const std::vector<int> afterFirst = arrangement(w);
     w.Command1_Click(12);
-    QCOMPARE(items(w.List2()), QStringList({ "12", "12" }));
+    QCOMPARE(items(*w.forTests().List2), QStringList({ "12", "12" }));
     QCOMPARE(arrangement(w), unsolvable);
     w.Command2_Click(3);
     QCOMPARE(arrangement(w), afterFirst);
     w.Command2_Click(3);
     QCOMPARE(arrangement(w), unsolvable);
-    QCOMPARE(w.Text2().text(), QStringLiteral("0"));
-    QCOMPARE(w.List2().ListCount(), 0);
+    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("0"));
+    QCOMPARE(w.forTests().List2->ListCount(), 0);
 }
 
 void tst_Board::undoKeepsAnEntryThatDoesNotMove()
@@ -466,13 +468,13 @@ void tst_Board::undoKeepsAnEntryThatDoesNotMove()
     MainWindow w;
     w.load();
     w.Command2_Click(1);
-    w.List2().AddItem(QStringLiteral("1")); // tile 1 is nowhere near the blank
-    w.Text2().setText(QStringLiteral("1"));
+    w.forTests().List2->AddItem(QStringLiteral("1")); // tile 1 is nowhere near the blank
+    w.forTests().Text2->setText(QStringLiteral("1"));
     w.Command2_Click(3);
     QCOMPARE(arrangement(w), unsolvable);
-    QCOMPARE(items(w.List2()), QStringList({ "1" }));
-    QCOMPARE(w.Text2().text(), QStringLiteral("1"));
-    QCOMPARE(w.board().TileMoved, qint16(0));
+    QCOMPARE(items(*w.forTests().List2), QStringList({ "1" }));
+    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("1"));
+    QCOMPARE(w.forTests().board->TileMoved, qint16(0));
 }
 
 // ---- Preset arrangements
@@ -491,26 +493,26 @@ void tst_Board::solvedFromEverySize()
     MainWindow w;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    click(w.Option1()(qint16(option)));
+    click(w.forTests().Option1(qint16(option)));
     w.Command1_Click(board_state::neighboursOfBlank(w).front());
-    click(w.Command2()(2));
-    QVERIFY(w.Option1()(1)->isChecked());
-    QCOMPARE(w.board().BoardSize, qint16(4));
-    QCOMPARE(w.Command1().count(), std::size_t(16));
+    click(w.forTests().Command2(2));
+    QVERIFY(w.forTests().Option1(1)->isChecked());
+    QCOMPARE(w.forTests().board->BoardSize, qint16(4));
+    QCOMPARE(w.forTests().Command1.count(), std::size_t(16));
     QCOMPARE(arrangement(w), solved);
     QVERIFY(allEnabled(w, false));
-    QCOMPARE(w.Text2().text(), QStringLiteral("0"));
-    QCOMPARE(w.List2().ListCount(), 0);
+    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("0"));
+    QCOMPARE(w.forTests().List2->ListCount(), 0);
     // Bottom row at Top 1965: 13, 14, 15 and the blank.
     const float lefts[] = { 2280, 2775, 3270, 3765 };
     const qint16 bottom[] = { 13, 14, 15, 0 };
     for (int i = 0; i < 4; ++i) {
-        QCOMPARE(w.Command1()(bottom[i])->Left(), lefts[i]);
-        QCOMPARE(w.Command1()(bottom[i])->Top(), 1965.0f);
+        QCOMPARE(w.forTests().Command1(bottom[i])->Left(), lefts[i]);
+        QCOMPARE(w.forTests().Command1(bottom[i])->Top(), 1965.0f);
     }
-    QCOMPARE(w.Command1()(1)->Left(), 2280.0f);
-    QCOMPARE(w.Command1()(1)->Top(), 480.0f);
-    QCOMPARE(w.Command1()(0)->text(), QStringLiteral("0"));
+    QCOMPARE(w.forTests().Command1(1)->Left(), 2280.0f);
+    QCOMPARE(w.forTests().Command1(1)->Top(), 480.0f);
+    QCOMPARE(w.forTests().Command1(0)->text(), QStringLiteral("0"));
 }
 
 void tst_Board::solvedFreezesTheBoard()
@@ -518,13 +520,13 @@ void tst_Board::solvedFreezesTheBoard()
     MainWindow w;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    click(w.Command2()(2));
+    click(w.forTests().Command2(2));
     for (qint16 tile = 0; tile <= 15; ++tile)
-        click(w.Command1()(tile));
+        click(w.forTests().Command1(tile));
     QCOMPARE(arrangement(w), solved);
-    QCOMPARE(w.Text2().text(), QStringLiteral("0"));
-    QCOMPARE(w.List2().ListCount(), 0);
-    click(w.Command2()(3));
+    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("0"));
+    QCOMPARE(w.forTests().List2->ListCount(), 0);
+    click(w.forTests().Command2(3));
     QCOMPARE(arrangement(w), solved);
 }
 
@@ -533,14 +535,14 @@ void tst_Board::unsolvableAfterSolved()
     MainWindow w;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    click(w.Command2()(2));
-    click(w.Command2()(1));
+    click(w.forTests().Command2(2));
+    click(w.forTests().Command2(1));
     QVERIFY(allEnabled(w, true));
     QCOMPARE(arrangement(w), unsolvable);
-    QCOMPARE(w.Command1()(15)->Left(), 2775.0f);
-    QCOMPARE(w.Command1()(14)->Left(), 3270.0f);
-    QCOMPARE(w.Command1()(0)->Left(), 3765.0f);
-    QCOMPARE(w.Command1()(0)->Top(), 1965.0f);
+    QCOMPARE(w.forTests().Command1(15)->Left(), 2775.0f);
+    QCOMPARE(w.forTests().Command1(14)->Left(), 3270.0f);
+    QCOMPARE(w.forTests().Command1(0)->Left(), 3765.0f);
+    QCOMPARE(w.forTests().Command1(0)->Top(), 1965.0f);
 }
 
 void tst_Board::presetsTwice_data()
@@ -557,16 +559,16 @@ void tst_Board::presetsTwice()
     w.load();
     w.Command2_Click(qint16(button));
     const std::vector<int> once = arrangement(w);
-    const bool enabled = w.Command1()(0)->isEnabled();
-    const std::uint64_t drawn = w.random().drawn();
+    const bool enabled = w.forTests().Command1(0)->isEnabled();
+    const std::uint64_t drawn = w.forTests().random.drawn();
     w.Command2_Click(qint16(button));
     QCOMPARE(arrangement(w), once);
-    QCOMPARE(w.Command1()(0)->isEnabled(), enabled);
+    QCOMPARE(w.forTests().Command1(0)->isEnabled(), enabled);
     QVERIFY(allEnabled(w, enabled));
-    QCOMPARE(w.Text2().text(), QStringLiteral("0"));
-    QCOMPARE(w.List2().ListCount(), 0);
+    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("0"));
+    QCOMPARE(w.forTests().List2->ListCount(), 0);
     // On a 4x4 board the presets deal nothing.
-    QCOMPARE(w.random().drawn(), drawn);
+    QCOMPARE(w.forTests().random.drawn(), drawn);
 }
 
 void tst_Board::sizeChangeAfterSolvedEnablesEveryTile()
@@ -574,9 +576,9 @@ void tst_Board::sizeChangeAfterSolvedEnablesEveryTile()
     MainWindow w;
     w.load();
     w.Command2_Click(2);
-    QVERIFY(!w.Command1()(0)->isEnabled());
-    w.Option1()(2)->setChecked(true);
-    QCOMPARE(w.Command1().count(), std::size_t(25));
+    QVERIFY(!w.forTests().Command1(0)->isEnabled());
+    w.forTests().Option1(2)->setChecked(true);
+    QCOMPARE(w.forTests().Command1.count(), std::size_t(25));
     QVERIFY(allEnabled(w, true));
 }
 
@@ -586,28 +588,28 @@ void tst_Board::otherCommandIndexesDoNothing()
     w.load();
     w.Command1_Click(board_state::neighboursOfBlank(w).front());
     const std::vector<int> before = arrangement(w);
-    const std::uint64_t drawn = w.random().drawn();
+    const std::uint64_t drawn = w.forTests().random.drawn();
     for (qint16 index : { qint16(4), qint16(-1), qint16(32767) })
         w.Command2_Click(index);
     QCOMPARE(arrangement(w), before);
-    QCOMPARE(w.Text2().text(), QStringLiteral("1"));
-    QCOMPARE(w.random().drawn(), drawn);
+    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("1"));
+    QCOMPARE(w.forTests().random.drawn(), drawn);
 }
 
 void tst_Board::unsolvablePlayAndTakeBack()
 {
     MainWindow w;
     w.load();
-    w.Option1()(0)->setChecked(true);
+    w.forTests().Option1(0)->setChecked(true);
     w.Command2_Click(1);
     QCOMPARE(arrangement(w), unsolvable);
     for (int i = 0; i < 30; ++i)
         w.Command1_Click(board_state::neighboursOfBlank(w)[i % 2]);
-    QCOMPARE(w.Text2().text(), QStringLiteral("30"));
+    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("30"));
     for (int i = 0; i < 35; ++i)
         w.Command2_Click(3);
     QCOMPARE(arrangement(w), unsolvable);
-    QCOMPARE(w.Text2().text(), QStringLiteral("0"));
+    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("0"));
 }
 
 // Random clicks on tiles, buttons and options, with the invariants checked
@@ -626,43 +628,43 @@ void tst_Board::randomPlayKeepsTheBoardConsistent()
     std::vector<int> start = arrangement(w);
 
     for (int step = 0; step < 3000; ++step) {
-        const int n = w.board().BoardSize;
+        const int n = w.forTests().board->BoardSize;
         const int action = random.bounded(100);
         if (action < 70) {
             // Mostly neighbours of the blank, so that games get long.
             const std::vector<qint16> near = board_state::neighboursOfBlank(w);
             const qint16 tile = random.bounded(3) ? near[random.bounded(int(near.size()))] : qint16(random.bounded(n * n));
-            click(w.Command1()(tile));
+            click(w.forTests().Command1(tile));
         } else if (action < 85) {
-            click(w.Command2()(3));
+            click(w.forTests().Command2(3));
         } else if (action < 90) {
-            click(w.Command2()(0));
+            click(w.forTests().Command2(0));
             start = arrangement(w);
         } else if (action < 95) {
             const qint16 preset = qint16(1 + random.bounded(2));
-            click(w.Command2()(preset));
+            click(w.forTests().Command2(preset));
             start = arrangement(w);
         } else {
-            click(w.Option1()(qint16(random.bounded(3))));
-            if (w.List2().ListCount() == 0)
+            click(w.forTests().Option1(qint16(random.bounded(3))));
+            if (w.forTests().List2->ListCount() == 0)
                 start = arrangement(w);
         }
 
-        const int size = w.board().BoardSize;
-        QVERIFY2(w.Text2().text() == QString::number(w.List2().ListCount()), qPrintable(QString::number(step)));
-        QCOMPARE(w.Command1().count(), std::size_t(size * size));
-        QVERIFY(w.Command1().exists(qint16(size * size - 1)));
+        const int size = w.forTests().board->BoardSize;
+        QVERIFY2(w.forTests().Text2->text() == QString::number(w.forTests().List2->ListCount()), qPrintable(QString::number(step)));
+        QCOMPARE(w.forTests().Command1.count(), std::size_t(size * size));
+        QVERIFY(w.forTests().Command1.exists(qint16(size * size - 1)));
         const std::vector<int> cells = arrangement(w);
         QVERIFY2(!cells.empty(), qPrintable(QStringLiteral("tiles off the grid at step %1").arg(step)));
         QCOMPARE(sorted(cells), range(size * size));
-        QVERIFY(w.Option1()(qint16(size - 3))->isChecked());
+        QVERIFY(w.forTests().Option1(qint16(size - 3))->isChecked());
 
         if (random.bounded(200) == 0) {
             const std::vector<int> now = cells;
-            while (w.List2().ListCount() > 0)
+            while (w.forTests().List2->ListCount() > 0)
                 w.Command2_Click(3);
             QCOMPARE(arrangement(w), start);
-            QCOMPARE(w.Text2().text(), QStringLiteral("0"));
+            QCOMPARE(w.forTests().Text2->text(), QStringLiteral("0"));
             w.Command2_Click(0);
             start = arrangement(w);
         }

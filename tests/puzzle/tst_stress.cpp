@@ -11,8 +11,8 @@
 // build's short run), PUZZLE15_STRESS_SEED replays a run: every run prints
 // its seed, and a failure names it together with the last events.
 
-#include "board_state.h"
-#include "main_window.h"
+#include "tests/board_state.h"
+#include "app/main_window.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -120,6 +120,8 @@ class tst_Stress : public QObject {
     Q_OBJECT
 
 private slots:
+    // As the program does, once, before it makes its window.
+    void initTestCase() { MainWindow::prepareApplication(); }
     void randomEvents();
 
 private:
@@ -169,7 +171,7 @@ void tst_Stress::randomEvents()
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     // Start-up dealt from the clock; from here on every deal follows the seed.
-    w.random().seed(std::uint32_t(m_seed ^ (m_seed >> 32)));
+    w.forTests().random.seed(std::uint32_t(m_seed ^ (m_seed >> 32)));
     m_model.dealt(4, {});
     QVERIFY2(clickCommand(0), qPrintable(m_failure));
 
@@ -220,7 +222,7 @@ void tst_Stress::randomEvents()
 
 bool tst_Stress::clickTile(int k)
 {
-    CommandButton *tile = m_w->Command1()(qint16(k));
+    CommandButton *tile = m_w->forTests().Command1(qint16(k));
     const std::size_t before = m_model.history.size();
     m_model.tile(k);
     m_moves += m_model.history.size() - before;
@@ -232,7 +234,7 @@ void tst_Stress::command(int index)
 {
     switch (index) {
     case 0:
-        m_model.dealt(m_model.n, board_state::arrangement(*m_w->List1()(1)));
+        m_model.dealt(m_model.n, board_state::arrangement(*m_w->forTests().List1(1)));
         break;
     case 1:
         m_model.preset(unsolvable, false);
@@ -249,19 +251,19 @@ void tst_Stress::command(int index)
 void tst_Stress::option(int index)
 {
     if (m_model.n != index + 3) // the selected option takes no second click
-        m_model.dealt(index + 3, board_state::arrangement(*m_w->List1()(1)));
+        m_model.dealt(index + 3, board_state::arrangement(*m_w->forTests().List1(1)));
 }
 
 bool tst_Stress::clickCommand(int index)
 {
-    QTest::mouseClick(m_w->Command2()(qint16(index)), Qt::LeftButton);
+    QTest::mouseClick(m_w->forTests().Command2(qint16(index)), Qt::LeftButton);
     command(index);
     return after(QStringLiteral("click command %1").arg(index));
 }
 
 bool tst_Stress::clickOption(int index)
 {
-    QTest::mouseClick(m_w->Option1()(qint16(index)), Qt::LeftButton);
+    QTest::mouseClick(m_w->forTests().Option1(qint16(index)), Qt::LeftButton);
     option(index);
     return after(QStringLiteral("click option %1").arg(index));
 }
@@ -275,14 +277,14 @@ bool tst_Stress::pressSpace()
     }
     // What the focused control is decides what the key must do.
     int tile = -1, commandIndex = -1, optionIndex = -1;
-    for (qint16 k : m_w->Command1().indexes())
-        if (m_w->Command1()(k) == focus)
+    for (qint16 k : m_w->forTests().Command1.indexes())
+        if (m_w->forTests().Command1(k) == focus)
             tile = k;
     for (qint16 i = 0; i <= 3; ++i)
-        if (m_w->Command2()(i) == focus)
+        if (m_w->forTests().Command2(i) == focus)
             commandIndex = i;
     for (qint16 i = 0; i <= 2; ++i)
-        if (m_w->Option1()(i) == focus)
+        if (m_w->forTests().Option1(i) == focus)
             optionIndex = i;
 
     if (tile >= 0) {
@@ -321,8 +323,8 @@ bool tst_Stress::pressArrow()
 {
     QWidget *focus = QApplication::focusWidget();
     int tile = -1;
-    for (qint16 k : m_w->Command1().indexes())
-        if (m_w->Command1()(k) == focus)
+    for (qint16 k : m_w->forTests().Command1.indexes())
+        if (m_w->forTests().Command1(k) == focus)
             tile = k;
     if (tile < 0 || !focus->isEnabled()) {
         // The shortcuts, wherever the focus is.
@@ -358,7 +360,7 @@ bool tst_Stress::pressArrow()
     if (!after(event))
         return false;
     // The focus follows the tile that moved, and stays put otherwise.
-    QWidget *expected = moved > 0 ? m_w->Command1()(qint16(moved)) : focus;
+    QWidget *expected = moved > 0 ? m_w->forTests().Command1(qint16(moved)) : focus;
     if (QApplication::focusWidget() != expected) {
         m_failure = QStringLiteral("after %1 the focus is not on %2").arg(event, moved > 0 ? QStringLiteral("tile %1").arg(moved) : QStringLiteral("the same tile"));
         return false;
@@ -408,15 +410,15 @@ QString tst_Stress::mismatch()
 {
     MainWindow &w = *m_w;
     const int n = m_model.n;
-    if (w.board().BoardSize != n)
-        return QStringLiteral("BoardSize %1, expected %2").arg(w.board().BoardSize).arg(n);
+    if (w.forTests().board->BoardSize != n)
+        return QStringLiteral("BoardSize %1, expected %2").arg(w.forTests().board->BoardSize).arg(n);
 
     // Exactly the tiles 0 to n*n-1, and no stray button left behind.
     std::vector<qint16> expected(std::size_t(n * n));
     std::iota(expected.begin(), expected.end(), qint16(0));
-    if (w.Command1().indexes() != expected)
+    if (w.forTests().Command1.indexes() != expected)
         return QStringLiteral("tiles %1 exist on a %2x%2 board")
-            .arg(text(std::vector<int>(w.Command1().indexes().begin(), w.Command1().indexes().end())))
+            .arg(text(std::vector<int>(w.forTests().Command1.indexes().begin(), w.forTests().Command1.indexes().end())))
             .arg(n);
     const int buttons = int(w.findChildren<CommandButton *>(Qt::FindDirectChildrenOnly).size());
     if (buttons != n * n + 4)
@@ -430,7 +432,7 @@ QString tst_Stress::mismatch()
     if (shown != m_model.cells)
         return QStringLiteral("board %1, expected %2").arg(text(shown), text(m_model.cells));
     for (qint16 k = 0; k < n * n; ++k) {
-        const CommandButton *tile = w.Command1()(k);
+        const CommandButton *tile = w.forTests().Command1(k);
         if (!tile->isVisible())
             return QStringLiteral("tile %1 is not visible").arg(k);
         if (tile->isEnabled() == m_model.frozen)
@@ -443,23 +445,23 @@ QString tst_Stress::mismatch()
 
     // The selected option is the board's size.
     for (qint16 i = 0; i <= 2; ++i)
-        if (w.Option1()(i)->isChecked() != (i + 3 == n))
+        if (w.forTests().Option1(i)->isChecked() != (i + 3 == n))
             return QStringLiteral("option %1 is %2 on a %3x%3 board")
-                .arg(w.Option1()(i)->text(), w.Option1()(i)->isChecked() ? "selected" : "not selected")
+                .arg(w.forTests().Option1(i)->text(), w.forTests().Option1(i)->isChecked() ? "selected" : "not selected")
                 .arg(n);
 
     // The counter counts the history, and the history is the moves made.
-    const QStringList history = board_state::items(w.List2());
-    if (w.Text2().text() != QString::number(history.size()))
-        return QStringLiteral("counter %1 with %2 history items").arg(w.Text2().text()).arg(history.size());
+    const QStringList history = board_state::items(*w.forTests().List2);
+    if (w.forTests().Text2->text() != QString::number(history.size()))
+        return QStringLiteral("counter %1 with %2 history items").arg(w.forTests().Text2->text()).arg(history.size());
     if (history != itemsOf(m_model.history))
         return QStringLiteral("history %1, expected %2").arg(history.join(QLatin1Char(' ')), text(m_model.history));
 
     // What is kept out of sight stays so.
     for (qint16 i = 0; i <= 3; ++i)
-        if (w.List1()(i)->isVisible())
+        if (w.forTests().List1(i)->isVisible())
             return QStringLiteral("List1(%1) became visible").arg(i);
-    if (w.List2().isVisible() || w.Text1()(1)->isVisible() || w.Label3().isVisible())
+    if (w.forTests().List2->isVisible() || w.forTests().Text1(1)->isVisible() || w.forTests().Label3->isVisible())
         return QStringLiteral("a hidden control became visible");
     return {};
 }

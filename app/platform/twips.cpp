@@ -1,4 +1,4 @@
-#include "twips.h"
+#include "app/platform/twips.h"
 
 #include <QGuiApplication>
 #include <QScreen>

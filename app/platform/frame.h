@@ -1,6 +1,6 @@
 #pragma once
 
-#include "twips.h"
+#include "app/platform/twips.h"
 
 #include <QGroupBox>
 

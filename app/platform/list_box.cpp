@@ -1,6 +1,6 @@
-#include "list_box.h"
+#include "app/platform/list_box.h"
 
-#include "numbers.h"
+#include "app/platform/numbers.h"
 
 #include <QAbstractListModel>
 #include <QItemSelectionModel>

@@ -1,4 +1,4 @@
-#include "frame.h"
+#include "app/platform/frame.h"
 
 #include <QPainter>
 #include <qdrawutil.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "numbers.h"
+#include "app/platform/numbers.h"
 
 #include <QtGlobal>
 

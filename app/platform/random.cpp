@@ -1,4 +1,4 @@
-#include "random.h"
+#include "app/platform/random.h"
 
 #include <chrono>
 

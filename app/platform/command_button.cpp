@@ -1,4 +1,4 @@
-#include "command_button.h"
+#include "app/platform/command_button.h"
 
 #include <QPainter>
 #include <qdrawutil.h>

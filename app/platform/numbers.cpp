@@ -1,4 +1,4 @@
-#include "numbers.h"
+#include "app/platform/numbers.h"
 
 #include <QLocale>
 

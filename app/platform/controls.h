@@ -2,11 +2,11 @@
 
 // The window's kinds of control, each with its geometry in twips.
 
-#include "command_button.h"
-#include "control_array.h"
-#include "frame.h"
-#include "list_box.h"
-#include "twips.h"
+#include "app/platform/command_button.h"
+#include "app/platform/control_array.h"
+#include "app/platform/frame.h"
+#include "app/platform/list_box.h"
+#include "app/platform/twips.h"
 
 #include <QLabel>
 #include <QLineEdit>
