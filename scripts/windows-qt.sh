@@ -57,6 +57,9 @@ configure_options=(
     -DFEATURE_dynamicgl=OFF
     -DFEATURE_vulkan=OFF
     -DFEATURE_direct2d=OFF
+    # Debian's source leaves out src/3rdparty/wintab, which the Windows
+    # plugin's tablet support needs.
+    -DFEATURE_tabletevent=OFF
     # Modules the program does not use.
     -DFEATURE_network=OFF
     -DFEATURE_sql=OFF
@@ -87,10 +90,11 @@ if [[ -f $cache/done ]]; then
     exit 0
 fi
 
-rm -rf "$cache"
+# A build that stopped half-way (killed, or a failed step since fixed in the
+# source) goes on where it stopped: ninja redoes only what is missing.
 mkdir -p "$cache"
 exec 3>>"$cache/build.log"
-log "building static Qt $qt_version for Windows into $cache (about 30 minutes on 2 cores)"
+log "building static Qt $qt_version for Windows into $cache (about 30 minutes on 2 cores; log: $cache/build.log)"
 started=$(date +%s)
 
 # The source, from a private deb-src list made from the machine's own apt
@@ -125,6 +129,7 @@ cmake -S "$src" -B "$build" "${configure_options[@]}" \
 configured=$(date +%s)
 cmake --build "$build" --parallel "$jobs" >&3 2>&1 \
     || { log "build failed; see $cache/build.log"; tail -30 "$cache/build.log" >&2; exit 1; }
+rm -rf "$prefix"
 cmake --install "$build" >&3 2>&1
 finished=$(date +%s)
 rm -rf "$build"
