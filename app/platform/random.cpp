@@ -1,10 +1,12 @@
 #include "app/platform/random.h"
 
-#include <chrono>
+void Random::seedFromClock() { seedFromClock(std::chrono::system_clock::now()); }
 
-void Random::seedFromClock()
+void Random::seedFromClock(std::chrono::system_clock::time_point now)
 {
-    const auto ticks = std::chrono::system_clock::now().time_since_epoch().count();
+    // The high half folded onto the low one: readings a whole number of
+    // 2^32 ticks apart still seed differently.
+    const auto ticks = now.time_since_epoch().count();
     seed(static_cast<std::uint32_t>(ticks ^ (ticks >> 32)));
 }
 

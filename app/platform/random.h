@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <random>
@@ -11,6 +12,8 @@ class Random {
 public:
     // Reseeds from the system clock, so that each run deals other games.
     void seedFromClock();
+    // Reseeds from the given reading of that clock.
+    void seedFromClock(std::chrono::system_clock::time_point now);
     void seed(std::uint32_t seed);
 
     // The next value, never 1.0.

@@ -29,16 +29,27 @@ width=$(awk '/Width:/ { print $2 }' <<<"$geometry")
 height=$(awk '/Height:/ { print $2 }' <<<"$geometry")
 [[ "${width}x${height}" == 900x692 ]] || fail "window is ${width}x${height} device pixels, not 900x692"
 
-# Let the first frame reach the server, then take the screenshot.
-sleep 1
-import -window "$window" "$work/shot.png"
+# The first frame reaches the server some time after the window is mapped:
+# screenshots are taken until one shows the controls where they belong, for
+# at most 20 seconds.
 pixel() { convert "$work/shot.png" -format "%[hex:p{$1,$2}]" info: | cut -c1-6; }
 # "Нова игра" (green) fills 8,32 to 113,57 in logical pixels; its middle is
-# 120,88 in device pixels, beside it at 1x.
+# 120,88 in device pixels, beside it at 1x. The window's own lavender is
+# just right of it, past 2 x 113. The title label (peach) covers x 80 to 392
+# logically: device 160 to 785.
+painted() {
+    [[ $(pixel 120 88) == 00FF00 && $(pixel 232 88) == C0C0FF && $(pixel 164 10) == FFC080 \
+        && $(pixel 778 10) == FFC080 && $(pixel 786 10) == C0C0FF ]]
+}
+deadline=$((SECONDS + 20)) shots=1
+until import -window "$window" "$work/shot.png" 2>/dev/null && painted; do
+    ((SECONDS < deadline)) || break
+    sleep 0.05
+    ((shots += 1))
+done
+[[ -s $work/shot.png ]] || fail "no screenshot of the window"
 [[ $(pixel 120 88) == 00FF00 ]] || fail "no green \"Нова игра\" at 120,88 but $(pixel 120 88)"
-# The window's own lavender just right of it, past 2 x 113.
 [[ $(pixel 232 88) == C0C0FF ]] || fail "no background at 232,88 but $(pixel 232 88)"
-# The title label (peach) covers x 80 to 392 logically: device 160 to 785.
 [[ $(pixel 164 10) == FFC080 && $(pixel 778 10) == FFC080 && $(pixel 786 10) == C0C0FF ]] \
     || fail "the title label is not at twice its place: $(pixel 164 10) $(pixel 778 10) $(pixel 786 10)"
-echo "window ${width}x${height} at scale 2"
+echo "window ${width}x${height} at scale 2, painted in screenshot $shots"

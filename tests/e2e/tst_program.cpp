@@ -123,14 +123,18 @@ private:
     QColor at(const QImage &shot, double left, double top) const;
     QColor cellColor(const QImage &shot, int cell, int n) const;
     std::optional<int> blankCell(const QImage &shot, int n, QString *why = nullptr) const;
-    bool waitFor(const std::function<bool(const QImage &)> &condition, int timeoutMs = 5000);
+    bool waitFor(const std::function<bool(const QImage &)> &condition, int timeoutMs = 15000);
     void click(double left, double top);
     void clickCommand(const Command &command);
+    void showPreset(const Command &command);
     void clickCell(int cell, int n);
     void clickOption(int index);
     void pressKey(const QString &key);
     void pressSpace();
+    double focusMarkContrast(const QImage &shot, QPointF corner, QColor background) const;
     double focusMarkContrast(const QImage &shot, int cell, QColor background) const;
+    bool showsFocus(const QImage &shot, const Command &command) const;
+    bool showsFocusOnBoard(const QImage &shot) const;
     QImage boardArea(const QImage &shot) const;
 
     std::unique_ptr<QProcess> m_xvfb;
@@ -330,6 +334,20 @@ void tst_Program::click(double left, double top)
 
 void tst_Program::clickCommand(const Command &command) { click(command.left + command.width / 2, command.top + 187); }
 
+// "Нерешима" or "Решение", waited for until its board shows, with the blank
+// bottom right. Where the blank stands there already, the tile beside it is
+// moved first, so that the blank's return is a sign of the press.
+void tst_Program::showPreset(const Command &command)
+{
+    if (blankCell(grab(), 4) == 15) {
+        clickCell(14, 4);
+        QVERIFY2(waitFor([&](const QImage &shot) { return blankCell(shot, 4) == 14; }), "cell 14 did not move");
+    }
+    clickCommand(command);
+    QVERIFY2(waitFor([&](const QImage &shot) { return blankCell(shot, 4) == 15; }),
+             qPrintable(QStringLiteral("\"%1\" did not put the blank bottom right").arg(QString::fromUtf8(command.caption))));
+}
+
 void tst_Program::clickCell(int cell, int n)
 {
     const QPointF corner = cellCorner(cell, n);
@@ -352,15 +370,36 @@ void tst_Program::pressKey(const QString &key)
 
 void tst_Program::pressSpace() { pressKey(QStringLiteral("space")); }
 
-// The strongest contrast against the cell's colour along the top edge of
-// the focus mark, 3 pixels inside the tile.
-double tst_Program::focusMarkContrast(const QImage &shot, int cell, QColor background) const
+// The strongest contrast against the button's colour along the top edge of
+// the focus mark, 3 pixels inside the button whose top-left corner is given.
+double tst_Program::focusMarkContrast(const QImage &shot, QPointF corner, QColor background) const
 {
-    const QPointF corner = cellCorner(cell, 4);
     double strongest = 1;
     for (int x = px(corner.x()) + 4; x <= px(corner.x()) + 27; ++x)
         strongest = std::max(strongest, contrast(shot.pixelColor(x, px(corner.y()) + 3), background));
     return strongest;
+}
+
+double tst_Program::focusMarkContrast(const QImage &shot, int cell, QColor background) const
+{
+    return focusMarkContrast(shot, cellCorner(cell, 4), background);
+}
+
+bool tst_Program::showsFocus(const QImage &shot, const Command &command) const
+{
+    return !shot.isNull() && focusMarkContrast(shot, QPointF(command.left, command.top), command.color) >= 3;
+}
+
+// A focus mark on some cell of a 4x4 board, the blank's or a tile's.
+bool tst_Program::showsFocusOnBoard(const QImage &shot) const
+{
+    const std::optional<int> blank = blankCell(shot, 4);
+    if (!blank)
+        return false;
+    for (int cell = 0; cell < 16; ++cell)
+        if (focusMarkContrast(shot, cell, cell == *blank ? black : tileColor) >= 3)
+            return true;
+    return false;
 }
 
 // The largest board's square, 5 by 5 cells.
@@ -414,16 +453,33 @@ void tst_Program::windowAndColours()
 
 void tst_Program::spaceRightAfterStartChangesNothing()
 {
+    // The focus starts on the blank, and shows there once the window is
+    // active.
+    setActive(true);
+    if (QTest::currentTestFailed())
+        return;
     const QImage before = grab();
+    const int blank = *blankCell(before, 4);
+    QVERIFY(focusMarkContrast(before, blank, black) >= 3);
     pressSpace();
-    QThread::msleep(400);
-    const QImage after = grab();
-    QVERIFY(!after.isNull());
-    QVERIFY2(after == before, "the space bar on the blank tile changed the window");
+    // Tab, handled after the space, moves the focus off the blank; once that
+    // shows, the space has been handled too. Shift+Tab brings the focus back,
+    // and then the window must look as it did.
+    pressKey(QStringLiteral("Tab"));
+    QVERIFY2(waitFor([&](const QImage &shot) { return focusMarkContrast(shot, blank, black) == 1.0 && showsFocusOnBoard(shot); }),
+             "Tab after the space bar did not move the focus to a tile");
+    pressKey(QStringLiteral("shift+Tab"));
+    QVERIFY2(waitFor([&](const QImage &shot) { return shot == before; }),
+             "the space bar on the blank tile changed the window");
 
-    // The keys do reach the program: space on "Нова игра" deals anew.
+    // The keys do reach the program: space on "Нова игра" deals anew. The
+    // click deals first, and takes the focus to the button.
+    const QImage started = boardArea(grab());
     clickCommand(newGame);
-    QThread::msleep(300);
+    QVERIFY2(waitFor([&](const QImage &shot) {
+                 return showsFocus(shot, newGame) && boardArea(shot) != started && blankCell(shot, 4);
+             }),
+             "a click on \"Нова игра\" dealt no new game");
     const QImage dealt = boardArea(grab());
     pressSpace();
     QVERIFY2(waitFor([&](const QImage &shot) { return boardArea(shot) != dealt && blankCell(shot, 4); }),
@@ -439,40 +495,46 @@ void tst_Program::neighbourMovesAndMovesBack()
              qPrintable(QStringLiteral("a click on cell %1 beside the blank in cell %2 did not move it")
                             .arg(neighbour)
                             .arg(blank)));
+    const QImage moved = grab(); // the counter at "1", the focus on the moved tile
     clickCommand(moveBack);
-    QVERIFY2(waitFor([&](const QImage &shot) { return blankCell(shot, 4) == blank; }),
+    QVERIFY2(waitFor([&](const QImage &shot) { return blankCell(shot, 4) == blank && showsFocus(shot, moveBack); }),
              "\"Ход назад\" did not take the move back");
 
-    // A tile two cells away does not move.
+    // A tile two cells away does not move. The neighbour's click, handled
+    // after it, must then give the very window of the first move: the same
+    // tiles in the same cells and the counter at "1".
     const int farAway = blank % 4 >= 2 ? blank - 2 : blank + 2;
     clickCell(farAway, 4);
-    QThread::msleep(300);
-    QCOMPARE(blankCell(grab(), 4), std::optional<int>(blank));
+    clickCell(neighbour, 4);
+    QVERIFY2(waitFor([&](const QImage &shot) { return shot == moved; }),
+             qPrintable(QStringLiteral("after a click on cell %1, two from the blank, the neighbour's move looks otherwise")
+                            .arg(farAway)));
 }
 
 void tst_Program::solutionFreezesTheBoard()
 {
-    clickCommand(solution);
-    QVERIFY2(waitFor([&](const QImage &shot) { return blankCell(shot, 4) == 15; }),
-             "\"Решение\" did not put the blank bottom right");
-    const QImage frozen = boardArea(grab());
+    showPreset(solution);
+    QVERIFY(waitFor([&](const QImage &shot) { return showsFocus(shot, solution); }));
+    const QImage frozen = grab();
     // Its neighbours above and to the left, and the blank itself.
     clickCell(14, 4);
     clickCell(11, 4);
-    QThread::msleep(400);
-    QCOMPARE(blankCell(grab(), 4), std::optional<int>(15));
     clickCell(15, 4);
-    QThread::msleep(300);
+    // Tab, handled after the clicks, takes the focus from "Решение" to
+    // "Ход назад"; once it shows there, nothing else may have changed.
+    pressKey(QStringLiteral("Tab"));
+    QVERIFY2(waitFor([&](const QImage &shot) { return showsFocus(shot, moveBack); }),
+             "Tab did not take the focus from \"Решение\" to \"Ход назад\": did a click on the frozen tiles take it?");
     const QImage shot = grab();
     QCOMPARE(blankCell(shot, 4), std::optional<int>(15));
-    QVERIFY2(boardArea(shot) == frozen, "a click changed the solved board");
+    QVERIFY2(boardArea(shot) == boardArea(frozen), "a click changed the solved board");
+    const QRect counter(px(960), px(1680), px(735), px(405));
+    QVERIFY2(shot.copy(counter) == frozen.copy(counter), "a click on the solved board changed the counter");
 }
 
 void tst_Program::unsolvableLetsCell14Move()
 {
-    clickCommand(unsolvable);
-    QVERIFY2(waitFor([&](const QImage &shot) { return blankCell(shot, 4) == 15; }),
-             "\"Нерешима\" did not put the blank bottom right");
+    showPreset(unsolvable);
     clickCell(14, 4);
     QVERIFY2(waitFor([&](const QImage &shot) { return blankCell(shot, 4) == 14; }), "cell 14 did not move");
 }
@@ -518,8 +580,7 @@ void tst_Program::boardSize()
 void tst_Program::arrowKeysSlideTiles()
 {
     // The blank bottom right, cells 13 and 14 holding 15 and 14.
-    clickCommand(unsolvable);
-    QVERIFY(waitFor([&](const QImage &shot) { return blankCell(shot, 4) == 15; }));
+    showPreset(unsolvable);
     // The focus on a tile far from the blank, which a click does not move.
     clickCell(0, 4);
     QVERIFY(waitFor([&](const QImage &shot) { return focusMarkContrast(shot, 0, tileColor) >= 3; }));
@@ -535,12 +596,15 @@ void tst_Program::arrowKeysSlideTiles()
         { "Down", 11, 15 }, // the tile above moves down
         { "Up", 15, 11 }, //    ... and back up
     };
+    QImage afterRight; // the board after the first step
     for (const Step &step : steps) {
         pressKey(QString::fromLatin1(step.key));
         QVERIFY2(waitFor([&](const QImage &shot) { return blankCell(shot, 4) == step.blank; }),
                  qPrintable(QStringLiteral("%1 did not put the blank in cell %2").arg(QLatin1String(step.key)).arg(step.blank)));
         // The focus mark went with the tile, 3:1 or more against its colour.
         const QImage shot = grab();
+        if (afterRight.isNull())
+            afterRight = boardArea(shot);
         const double mark = focusMarkContrast(shot, step.moved, tileColor);
         QVERIFY2(mark >= 3, qPrintable(QStringLiteral("after %1 the focus mark on the moved tile is %2:1")
                                            .arg(QLatin1String(step.key)).arg(mark, 0, 'f', 2)));
@@ -548,15 +612,16 @@ void tst_Program::arrowKeysSlideTiles()
         qInfo("%s: the moved tile's focus mark at %.2f:1", step.key, mark);
     }
 
-    // Toward the edges: no tile on the blank's right or below it.
-    const QImage before = boardArea(grab());
+    // Toward the edges: no tile on the blank's right or below it. Right,
+    // handled after them, must then make the very board of the first step.
     pressKey(QStringLiteral("Left"));
     pressKey(QStringLiteral("Up"));
-    QThread::msleep(400);
-    QVERIFY2(boardArea(grab()) == before, "an arrow toward the edge changed the board");
+    pressKey(QStringLiteral("Right"));
+    QVERIFY2(waitFor([&](const QImage &shot) { return boardArea(shot) == afterRight; }),
+             "after arrows toward the edge, Right made another board than before");
 
-    // The four moves went into the history: "Ход назад" takes them back.
-    for (int blank : { 11, 15, 14, 15 }) {
+    // The five moves went into the history: "Ход назад" takes them back.
+    for (int blank : { 15, 11, 15, 14, 15 }) {
         clickCommand(moveBack);
         QVERIFY2(waitFor([&](const QImage &shot) { return blankCell(shot, 4) == blank; }),
                  qPrintable(QStringLiteral("taking back did not put the blank in cell %1").arg(blank)));
@@ -570,8 +635,7 @@ void tst_Program::arrowKeysSlideTiles()
 
 void tst_Program::shortcuts()
 {
-    clickCommand(unsolvable);
-    QVERIFY(waitFor([&](const QImage &shot) { return blankCell(shot, 4) == 15; }));
+    showPreset(unsolvable);
     const QImage unsolvableBoard = boardArea(grab());
     clickCell(14, 4);
     QVERIFY(waitFor([&](const QImage &shot) { return blankCell(shot, 4) == 14; }));
@@ -590,7 +654,7 @@ void tst_Program::shortcuts()
     // A new game: F2, then Ctrl+N.
     for (const char *key : { "F2", "ctrl+n" }) {
         clickCommand(unsolvable);
-        QVERIFY(waitFor([&](const QImage &shot) { return boardArea(shot) == unsolvableBoard; }));
+        QVERIFY(waitFor([&](const QImage &shot) { return boardArea(shot) == unsolvableBoard && showsFocus(shot, unsolvable); }));
         pressKey(QString::fromLatin1(key));
         QVERIFY2(waitFor([&](const QImage &shot) { return boardArea(shot) != unsolvableBoard && blankCell(shot, 4); }),
                  qPrintable(QStringLiteral("%1 dealt no new game").arg(QLatin1String(key))));
@@ -605,6 +669,8 @@ void tst_Program::shortcuts()
 
 // X input focus on the window, or on the root window, so that the window is
 // the active one or not. Without a window manager nothing else moves it.
+// The window has repainted in its new state once its focus mark, on a tile or
+// on a command button, shows or is gone: an inactive window shows none.
 void tst_Program::setActive(bool active)
 {
     QString target = m_window;
@@ -619,7 +685,12 @@ void tst_Program::setActive(bool active)
     if (active)
         arguments.insert(1, QStringLiteral("--sync"));
     run(QStringLiteral("xdotool"), arguments);
-    QThread::msleep(300); // the window repaints in its new state
+    const auto focusShows = [this](const QImage &shot) {
+        return showsFocusOnBoard(shot) || showsFocus(shot, newGame) || showsFocus(shot, unsolvable)
+            || showsFocus(shot, solution) || showsFocus(shot, moveBack);
+    };
+    QVERIFY2(waitFor([&](const QImage &shot) { return !shot.isNull() && focusShows(shot) == active; }),
+             active ? "the active window shows no focus mark" : "the inactive window still shows a focus mark");
 }
 
 // Every background as designed, black text on it at a contrast of at least
@@ -738,8 +809,7 @@ void tst_Program::colourScheme()
     QFETCH(QStringList, environment);
 
     // The solved board as it looks with no desktop scheme at all.
-    clickCommand(solution);
-    QVERIFY(waitFor([&](const QImage &shot) { return blankCell(shot, 4) == 15; }));
+    showPreset(solution);
     const QImage plainSolved = boardArea(grab());
 
     QProcessEnvironment schemed = m_env;
@@ -752,21 +822,29 @@ void tst_Program::colourScheme()
     // Active, with the focus moved off the blank to the next tile; then
     // with another window active.
     setActive(true);
+    if (QTest::currentTestFailed())
+        return;
+    const int blank = *blankCell(grab(), 4);
     run(QStringLiteral("xdotool"), { QStringLiteral("key"), QStringLiteral("--window"), m_window, QStringLiteral("Tab") });
-    QThread::msleep(200);
+    QVERIFY2(waitFor([&](const QImage &shot) { return focusMarkContrast(shot, blank, black) == 1.0 && showsFocusOnBoard(shot); }),
+             "Tab did not move the focus off the blank");
     checkDesignedColours(grab(), "active");
     if (QTest::currentTestFailed())
         return;
     setActive(false);
+    if (QTest::currentTestFailed())
+        return;
     checkDesignedColours(grab(), "inactive");
     if (QTest::currentTestFailed())
         return;
 
     // The frozen tiles look as they do with no scheme, active or not.
     clickCommand(solution);
-    QVERIFY(waitFor([&](const QImage &shot) { return blankCell(shot, 4) == 15; }));
-    QVERIFY2(boardArea(grab()) == plainSolved, "the solved board differs, inactive");
+    QVERIFY2(waitFor([&](const QImage &shot) { return boardArea(shot) == plainSolved; }),
+             "the solved board differs, inactive");
     setActive(true);
+    if (QTest::currentTestFailed())
+        return;
     QVERIFY2(boardArea(grab()) == plainSolved, "the solved board differs, active");
 }
 

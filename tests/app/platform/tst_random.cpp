@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include <set>
+#include <vector>
 
 class tst_Random : public QObject {
     Q_OBJECT
@@ -44,19 +45,53 @@ void tst_Random::fedValuesComeFirstAndAreCounted()
     QCOMPARE(random.drawn(), std::uint64_t(3));
 }
 
+namespace {
+
+std::vector<float> firstValues(Random &random)
+{
+    std::vector<float> values;
+    for (int i = 0; i < 8; ++i)
+        values.push_back(random.next());
+    return values;
+}
+
+std::vector<float> afterClock(std::chrono::system_clock::time_point now)
+{
+    Random random;
+    random.seedFromClock(now);
+    return firstValues(random);
+}
+
+} // namespace
+
 void tst_Random::clockSeedsDiffer()
 {
+    using namespace std::chrono;
+    // A fixed reading, so that the outcome is the same on every run.
+    const system_clock::time_point reading(duration_cast<system_clock::duration>(seconds(1796774400)));
+    const system_clock::duration tick(1);
+    // One reading gives one sequence; the next tick of the clock, a second
+    // later and a day later each give another.
+    QCOMPARE(afterClock(reading), afterClock(reading));
+    std::set<std::vector<float>> seen { afterClock(reading) };
+    for (const system_clock::duration later :
+         { tick, system_clock::duration(seconds(1)), system_clock::duration(hours(24)) })
+        QVERIFY2(seen.insert(afterClock(reading + later)).second,
+                 qPrintable(QStringLiteral("%1 ticks later a sequence seen before").arg(later.count())));
+    // The high half of the count counts too: 2^32 ticks later the low half
+    // is the same, the sequence is not.
+    QVERIFY(afterClock(reading + tick * (std::int64_t(1) << 32)) != afterClock(reading));
+
+    // And the real clock is what seeds: once it has moved on, a second
+    // generator seeded from it deals otherwise. The clock is waited for,
+    // however coarse it is, and never overtaken by a fixed pause.
     Random first;
     first.seedFromClock();
-    QThread::usleep(2000);
+    const system_clock::time_point seeded = system_clock::now();
+    QVERIFY2(QTest::qWaitFor([seeded] { return system_clock::now() > seeded; }, 5000), "the system clock stands still");
     Random second;
     second.seedFromClock();
-    std::vector<float> a, b;
-    for (int i = 0; i < 8; ++i) {
-        a.push_back(first.next());
-        b.push_back(second.next());
-    }
-    QVERIFY(a != b);
+    QVERIFY(firstValues(first) != firstValues(second));
 }
 
 QTEST_APPLESS_MAIN(tst_Random)
