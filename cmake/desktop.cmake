@@ -49,6 +49,24 @@ set(PUZZLE15_METAINFO_TEMPLATE "desktop/${PUZZLE15_APP_ID}.metainfo.xml.in")
 configure_file(${PROJECT_SOURCE_DIR}/${PUZZLE15_METAINFO_TEMPLATE}
                ${PROJECT_BINARY_DIR}/${PUZZLE15_APP_ID}.metainfo.xml @ONLY)
 
+# Windows: the program file's icon, version record and manifest. The script is
+# generated on every platform so that a test can compile it anywhere.
+set(PUZZLE15_RC_TEMPLATE "resources/puzzle15.rc.in")
+set(PUZZLE15_ICO "${PROJECT_SOURCE_DIR}/resources/puzzle15.ico")
+set(PUZZLE15_MANIFEST "${PROJECT_SOURCE_DIR}/resources/puzzle15.manifest")
+set(PUZZLE15_RC_VERSION "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},0,0")
+if(PROJECT_VERSION_PATCH)
+    set(PUZZLE15_RC_VERSION "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0")
+endif()
+configure_file(${PROJECT_SOURCE_DIR}/${PUZZLE15_RC_TEMPLATE} ${PROJECT_BINARY_DIR}/puzzle15.rc @ONLY)
+
+# On Windows the program is installed and packaged its own way; what
+# follows is for Linux desktops and the Debian package.
+if(WIN32)
+    include(${CMAKE_CURRENT_LIST_DIR}/windows.cmake)
+    return()
+endif()
+
 # The program links only system libraries: no RPATH in the installed file.
 set_target_properties(puzzle15 PROPERTIES INSTALL_RPATH "")
 # <prefix>/bin, on the PATH of a ~/.local or /usr/local install; the Debian
@@ -61,20 +79,6 @@ foreach(size 32 64 128 256)
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
             RENAME ${PUZZLE15_APP_ID}.png)
 endforeach()
-
-# Windows: the program file's icon and version record. The script is
-# generated on every platform so that a test can compile it anywhere.
-set(PUZZLE15_RC_TEMPLATE "resources/puzzle15.rc.in")
-set(PUZZLE15_ICO "${PROJECT_SOURCE_DIR}/resources/puzzle15.ico")
-set(PUZZLE15_RC_VERSION "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},0,0")
-if(PROJECT_VERSION_PATCH)
-    set(PUZZLE15_RC_VERSION "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0")
-endif()
-configure_file(${PROJECT_SOURCE_DIR}/${PUZZLE15_RC_TEMPLATE} ${PROJECT_BINARY_DIR}/puzzle15.rc @ONLY)
-if(WIN32)
-    target_sources(puzzle15 PRIVATE ${PROJECT_BINARY_DIR}/puzzle15.rc)
-    set_target_properties(puzzle15 PROPERTIES WIN32_EXECUTABLE TRUE)
-endif()
 
 # Debian package: `cpack -G DEB` in the build directory makes
 # puzzle15_1.00_amd64.deb, its library dependencies found by dpkg-shlibdeps.

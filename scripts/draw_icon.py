@@ -14,7 +14,9 @@ from the repository root writes:
     resources/icon-64.png    64x64 RGBA PNG (antialiased)
     resources/icon-128.png   128x128 RGBA PNG (antialiased)
     resources/icon-256.png   256x256 RGBA PNG (antialiased)
-    resources/puzzle15.ico   Windows icon with the 32x32 image (8-bit BMP)
+    resources/puzzle15.ico   Windows icon: the 32x32 image (8-bit BMP) first,
+                             then the 64, 128 and 256 RGBA PNGs for Explorer's
+                             larger views
 
 Only the Python standard library is used and the output is byte-for-byte
 identical on every run.
@@ -336,8 +338,9 @@ def rgba_png(size, pixels):
     return png_bytes(size, size, 6, rows)
 
 
-def ico_bytes(size, palette, rows):
-    """A single-image .ico holding an 8-bit BMP with a 1-bit AND mask."""
+def ico_bytes(size, palette, rows, pngs=()):
+    """An .ico whose first image is an 8-bit BMP with a 1-bit AND mask,
+    followed by true-colour images stored as PNG, given as (size, bytes)."""
     colours = palette + [(0, 0, 0)] * (256 - len(palette))
     colour_table = b"".join(struct.pack("<BBBB", b, g, r, 0) for (r, g, b) in colours)
 
@@ -366,17 +369,22 @@ def ico_bytes(size, palette, rows):
                          0)              # biClrImportant
     image = header + colour_table + bytes(xor_data) + bytes(and_data)
 
-    icondir = struct.pack("<HHH", 0, 1, 1)
-    entry = struct.pack("<BBBBHHII",
-                        size if size < 256 else 0,
-                        size if size < 256 else 0,
-                        0,    # bColorCount: 0 means 256 colours
-                        0,    # bReserved
-                        1,    # wPlanes
-                        8,    # wBitCount
-                        len(image),
-                        6 + 16)
-    return icondir + entry + image
+    images = [(size, 8, image)] + [(png_size, 32, data) for png_size, data in pngs]
+    icondir = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    entries = b""
+    for image_size, bits, data in images:
+        entries += struct.pack("<BBBBHHII",
+                               image_size if image_size < 256 else 0,
+                               image_size if image_size < 256 else 0,
+                               0,    # bColorCount: 0 for 256 colours and more
+                               0,    # bReserved
+                               1,    # wPlanes
+                               bits,  # wBitCount
+                               len(data),
+                               offset)
+        offset += len(data)
+    return icondir + entries + b"".join(data for _, _, data in images)
 
 
 def xpm_bytes(name, size, palette, rows):
@@ -414,11 +422,12 @@ def main():
     palette, rows = build_palette(small)
     write(os.path.join(outdir, "icon-32.png"), indexed_png(32, palette, rows))
     write(os.path.join(outdir, "icon-32.xpm"), xpm_bytes("icon_32", 32, palette, rows))
-    write(os.path.join(outdir, "puzzle15.ico"), ico_bytes(32, palette, rows))
 
+    large = []
     for size, sub in ((64, 4), (128, 4), (256, 3)):
-        write(os.path.join(outdir, "icon-%d.png" % size),
-              rgba_png(size, render_rgba(LAYERS, size, sub)))
+        large.append((size, rgba_png(size, render_rgba(LAYERS, size, sub))))
+        write(os.path.join(outdir, "icon-%d.png" % size), large[-1][1])
+    write(os.path.join(outdir, "puzzle15.ico"), ico_bytes(32, palette, rows, large))
 
 
 if __name__ == "__main__":

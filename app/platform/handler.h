@@ -3,7 +3,7 @@
 #include "app/platform/numbers.h"
 
 // Writes "Run-time error <code> in <handler>: <message>" where a developer
-// looks: standard error.
+// looks: standard error, and on Windows the debug output as well.
 void reportError(const char *name, const RuntimeError &error);
 
 // Runs one of the window's event handlers. A RuntimeError raised inside it

@@ -1,0 +1,139 @@
+#!/usr/bin/env bash
+# Builds a static Qt for 64-bit Windows (MinGW-w64, posix threads) from the
+# source of Debian's own qt6-base, the same version as the host's Qt (whose
+# moc, rcc and uic the cross build uses), and installs it into a cache:
+#   /var/cache/puzzle15/qt-<version>-mingw64-<hash of the recipe>/
+# The hash covers the configure options, the toolchain file and the compiler
+# version, so a changed recipe builds anew and an unchanged one never does.
+# Prints the Qt prefix as its only line on standard output; logs go to stderr
+# and to the cache's build.log.
+#
+# Needs: qt6-base-dev, the MinGW-w64 posix compilers, dpkg-dev, cmake, ninja
+# (scripts/windows.sh installs them before calling this).
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")/.." && pwd)
+cache_root=${PUZZLE15_CACHE:-/var/cache/puzzle15}
+toolchain=$here/cmake/mingw-w64-x86_64.cmake
+jobs=${JOBS:-2}
+
+log() { echo "windows-qt: $*" >&2; }
+
+qt_deb_version=$(dpkg-query -W -f='${source:Version}' qt6-base-dev)
+qt_version=${qt_deb_version%%+*}
+qt_version=${qt_version%%-*}
+
+# What the program and its tests use: Core, Gui, Widgets, Test; the windows
+# and offscreen platforms, the windowsvista style. PNG stays because the tests
+# read the icon from a PNG; the icon the program shows is drawn from XPM.
+configure_options=(
+    -G Ninja
+    -DCMAKE_BUILD_TYPE=Release
+    -DBUILD_SHARED_LIBS=OFF
+    -DQT_BUILD_EXAMPLES=OFF
+    -DQT_BUILD_TESTS=OFF
+    -DQT_BUILD_BENCHMARKS=OFF
+    -DQT_HOST_PATH=/usr
+    -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
+    -DFEATURE_optimize_size=ON
+    "-DCMAKE_C_FLAGS=-ffunction-sections -fdata-sections"
+    "-DCMAKE_CXX_FLAGS=-ffunction-sections -fdata-sections"
+    # Only the bundled libraries: nothing of the build machine's.
+    -DFEATURE_system_zlib=OFF
+    -DFEATURE_system_pcre2=OFF
+    -DFEATURE_system_harfbuzz=OFF
+    -DFEATURE_system_png=OFF
+    -DFEATURE_system_doubleconversion=OFF
+    -DFEATURE_system_freetype=OFF
+    -DFEATURE_system_jpeg=OFF
+    -DFEATURE_zstd=OFF
+    -DFEATURE_icu=OFF
+    # Windows draws text with its own font engine, but Qt builds the offscreen
+    # platform (the tests' platform) only with FreeType: the bundled one.
+    -DFEATURE_freetype=ON
+    -DFEATURE_fontconfig=OFF
+    # The qwindows plugin needs dynamicgl off when opengl is off.
+    -DFEATURE_opengl=OFF
+    -DFEATURE_dynamicgl=OFF
+    -DFEATURE_vulkan=OFF
+    -DFEATURE_direct2d=OFF
+    # Debian's source leaves out src/3rdparty/wintab, which the Windows
+    # plugin's tablet support needs.
+    -DFEATURE_tabletevent=OFF
+    # Modules the program does not use.
+    -DFEATURE_network=OFF
+    -DFEATURE_sql=OFF
+    -DFEATURE_xml=OFF
+    -DFEATURE_dbus=OFF
+    -DFEATURE_printsupport=OFF
+    -DFEATURE_concurrent=OFF
+    -DFEATURE_jpeg=OFF
+    -DFEATURE_gif=OFF
+    -DFEATURE_ico=OFF
+)
+
+compiler_version=$(x86_64-w64-mingw32-g++-posix --version | head -1)
+recipe_hash=$( { printf '%s\n' "$qt_deb_version" "$compiler_version" "${configure_options[@]}"; cat "$toolchain"; } \
+    | sha256sum | cut -c1-12)
+key=qt-$qt_version-mingw64-$recipe_hash
+cache=$cache_root/$key
+prefix=$cache/prefix
+
+mkdir -p "$cache_root"
+# One build at a time; a second caller waits and then finds the result.
+exec 9>"$cache_root/$key.lock"
+flock 9
+
+if [[ -f $cache/done ]]; then
+    log "cached: $prefix"
+    echo "$prefix"
+    exit 0
+fi
+
+# A build that stopped half-way (killed, or a failed step since fixed in the
+# source) goes on where it stopped: ninja redoes only what is missing.
+mkdir -p "$cache"
+exec 3>>"$cache/build.log"
+log "building static Qt $qt_version for Windows into $cache (about 30 minutes on 2 cores; log: $cache/build.log)"
+started=$(date +%s)
+
+# The source, from a private deb-src list made from the machine's own apt
+# sources: the system's apt set-up is neither read for this nor changed.
+src_root=$cache_root/src/qt6-base-$qt_deb_version
+if [[ ! -f $src_root/done ]]; then
+    rm -rf "$src_root"
+    apt_dir=$src_root/apt
+    mkdir -p "$apt_dir/sources.list.d" "$apt_dir/lists/partial"
+    for f in /etc/apt/sources.list.d/*.sources; do
+        [[ -e $f ]] || continue
+        sed 's/^Types:.*/Types: deb-src/' "$f" >"$apt_dir/sources.list.d/$(basename "$f")"
+    done
+    for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+        [[ -e $f ]] || continue
+        sed -n 's/^deb[[:space:]]/deb-src /p' "$f" >"$apt_dir/sources.list.d/$(basename "$f" | tr / _).list"
+    done
+    apt_options=(-o Dir::Etc::SourceList=/dev/null -o "Dir::Etc::SourceParts=$apt_dir/sources.list.d"
+        -o "Dir::State::Lists=$apt_dir/lists" -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache=
+        -o APT::Sandbox::User=root)
+    apt-get "${apt_options[@]}" update -q >&3 2>&1
+    (cd "$src_root" && apt-get "${apt_options[@]}" source -q "qt6-base=$qt_deb_version") >&3 2>&1
+    touch "$src_root/done"
+fi
+src=$(find "$src_root" -mindepth 1 -maxdepth 1 -type d -name 'qt6-base-*' | head -1)
+log "source: $src"
+
+build=$cache/build
+cmake -S "$src" -B "$build" "${configure_options[@]}" \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" >&3 2>&1 \
+    || { log "configure failed; see $cache/build.log"; tail -30 "$cache/build.log" >&2; exit 1; }
+configured=$(date +%s)
+cmake --build "$build" --parallel "$jobs" >&3 2>&1 \
+    || { log "build failed; see $cache/build.log"; tail -30 "$cache/build.log" >&2; exit 1; }
+rm -rf "$prefix"
+cmake --install "$build" >&3 2>&1
+finished=$(date +%s)
+rm -rf "$build"
+printf 'configure %ss, build+install %ss\n' $((configured - started)) $((finished - configured)) >"$cache/time"
+touch "$cache/done"
+log "built in $((finished - started)) s: $prefix"
+echo "$prefix"
