@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building (and, with --tests, testing)
-# needs and that are not installed yet. Sourced by play.sh and test.sh.
+# needs, and any further packages named, that are not installed yet. Run by
+# play.sh, test.sh and windows.sh:
+#   scripts/deps.sh [--tests] [PACKAGE...]
 set -euo pipefail
 
 build_packages=(g++ make cmake qt6-base-dev libgl-dev fonts-liberation)
@@ -18,9 +20,13 @@ test_packages+=(at-spi2-core python3-pyatspi)
 test_packages+=(weston qt6-wayland)
 
 wanted=("${build_packages[@]}")
-if [[ "${1:-}" == "--tests" ]]; then
-    wanted+=("${test_packages[@]}")
-fi
+for argument in "$@"; do
+    if [[ $argument == --tests ]]; then
+        wanted+=("${test_packages[@]}")
+    else
+        wanted+=("$argument")
+    fi
+done
 
 missing=()
 for package in "${wanted[@]}"; do

@@ -23,24 +23,7 @@ packages=(cmake ninja-build dpkg-dev qt6-base-dev file zip nsis
 if [[ $tests == yes ]]; then
     packages+=(wine64 xvfb xauth xdotool x11-utils imagemagick fonts-liberation python3-pefile)
 fi
-missing=()
-for package in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
-done
-if ((${#missing[@]})); then
-    echo "Installing: ${missing[*]}"
-    if ((EUID == 0)); then
-        as_root=()
-    elif command -v sudo >/dev/null; then
-        as_root=(sudo)
-    else
-        echo "These packages are missing and neither root nor sudo is at hand: ${missing[*]}" >&2
-        exit 1
-    fi
-    export DEBIAN_FRONTEND=noninteractive
-    "${as_root[@]}" apt-get update -qq
-    "${as_root[@]}" apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}"
-fi
+"$here/scripts/deps.sh" "${packages[@]}"
 
 started=$(date +%s)
 qt_prefix=$("$here/scripts/windows-qt.sh")
