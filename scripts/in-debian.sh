@@ -16,7 +16,9 @@
 # Only the package files that apt downloads are kept from run to run, beside
 # the base, so that a later run need not download them again.
 #
-# PUZZLE15_DEBIAN_MIRROR sets the mirror (http://deb.debian.org/debian).
+# PUZZLE15_DEBIAN_MIRROR sets the mirror (http://deb.debian.org/debian);
+# PUZZLE15_CACHE the cache's folder (/var/cache/puzzle15, shared with
+# scripts/windows-qt.sh), for example an empty one to time a fresh machine.
 set -euo pipefail
 
 if (($# < 2)); then
@@ -26,10 +28,10 @@ fi
 
 # Mounting, chroot and debootstrap need root.
 if ((EUID != 0)); then
-    exec sudo --preserve-env=CI,LANG,LC_ALL,LANGUAGE,PUZZLE15_DEBIAN_MIRROR -- "$0" "$@"
+    exec sudo --preserve-env=CI,LANG,LC_ALL,LANGUAGE,PUZZLE15_DEBIAN_MIRROR,PUZZLE15_CACHE -- "$0" "$@"
 fi
 
-cache=/var/cache/puzzle15/debian
+cache=${PUZZLE15_CACHE:-/var/cache/puzzle15}/debian
 runs=/var/tmp
 
 # ---------------------------------------------------------------------------
