@@ -3,6 +3,7 @@
 # source of Debian's own qt6-base, the same version as the host's Qt (whose
 # moc, rcc and uic the cross build uses), and installs it into a cache:
 #   /var/cache/puzzle15/qt-<version>-mingw64-<hash of the recipe>/
+# (~/.cache/puzzle15/ when not run as root; PUZZLE15_CACHE sets another).
 # The hash covers the configure options, the toolchain file and the compiler
 # version, so a changed recipe builds anew and an unchanged one never does.
 # Prints the Qt prefix as its only line on standard output; logs go to stderr
@@ -13,7 +14,13 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
-cache_root=${PUZZLE15_CACHE:-/var/cache/puzzle15}
+# The machine's cache for root (CI), the user's own otherwise: building Qt
+# needs no privileges.
+if ((EUID == 0)); then
+    cache_root=${PUZZLE15_CACHE:-/var/cache/puzzle15}
+else
+    cache_root=${PUZZLE15_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/puzzle15}
+fi
 toolchain=$here/cmake/mingw-w64-x86_64.cmake
 jobs=${JOBS:-2}
 
@@ -57,6 +64,11 @@ configure_options=(
     -DFEATURE_dynamicgl=OFF
     -DFEATURE_vulkan=OFF
     -DFEATURE_direct2d=OFF
+    # Qt 6.4.2 builds its DirectWrite font database only with direct2d, yet
+    # the Windows plugin refers to it whenever directwrite3 is on. Windows'
+    # default font engine is GDI's; DirectWrite is an opt-in.
+    -DFEATURE_directwrite=OFF
+    -DFEATURE_directwrite3=OFF
     # Debian's source leaves out src/3rdparty/wintab, which the Windows
     # plugin's tablet support needs.
     -DFEATURE_tabletevent=OFF
@@ -114,7 +126,7 @@ if [[ ! -f $src_root/done ]]; then
     done
     apt_options=(-o Dir::Etc::SourceList=/dev/null -o "Dir::Etc::SourceParts=$apt_dir/sources.list.d"
         -o "Dir::State::Lists=$apt_dir/lists" -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache=
-        -o APT::Sandbox::User=root)
+        -o "APT::Sandbox::User=$(id -un)")
     apt-get "${apt_options[@]}" update -q >&3 2>&1
     (cd "$src_root" && apt-get "${apt_options[@]}" source -q "qt6-base=$qt_deb_version") >&3 2>&1
     touch "$src_root/done"

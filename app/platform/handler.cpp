@@ -20,7 +20,8 @@ void reportError(const char *name, const RuntimeError &error)
     // the other one too, so that both always have it.
     const QString line = QString::asprintf("Run-time error %d in %s: %s\n", int(error.code()), name, error.what());
     if (GetConsoleWindow()) {
-        OutputDebugStringW(reinterpret_cast<const wchar_t *>(line.utf16()));
+        // The 8-bit form: debuggers show both, Wine's debug log only this.
+        OutputDebugStringA(line.toLocal8Bit().constData());
     } else {
         std::fputs(line.toLocal8Bit().constData(), stderr);
         std::fflush(stderr);

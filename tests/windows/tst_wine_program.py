@@ -79,6 +79,8 @@ class Screen:
             fields.append(ppm[pos:end])
             pos = end
         self.width, self.height = int(fields[1]), int(fields[2])
+        if fields[0] != b"P6" or int(fields[3]) != 255:
+            raise RuntimeError("not an 8-bit binary PPM: %r" % fields)
         self.data = ppm[pos + 1:]
 
     def pixel(self, x, y):
@@ -136,14 +138,22 @@ class Session:
             raise RuntimeError("no window appeared:\n%s" % self.run("xwininfo", "-root", "-tree").decode())
         check(len(ids) == 1, "the program shows one window (%d)" % len(ids))
         self.window = ids[0].decode()
+
+        # Wine maps the window first and centres it afterwards: read where
+        # it is until the board shows there.
+        def placed():
+            self.read_geometry()
+            return self.blank_cell(self.grab(), 4) is not None
+        if not wait_for(placed, timeout=30):
+            raise RuntimeError("the board never showed one blank tile (window at %s, %s)" % (self.origin, self.size))
+
+    def read_geometry(self):
         values = {}
         for line in self.run("xdotool", "getwindowgeometry", "--shell", self.window).decode().split():
             name, _, value = line.partition("=")
             values[name] = int(value) if value.isdigit() else value
-        self.origin = (values["X"], values["Y"])
-        self.size = (values["WIDTH"], values["HEIGHT"])
-        if not wait_for(lambda: self.blank_cell(self.grab(), 4) is not None, timeout=30):
-            raise RuntimeError("the board never showed one blank tile")
+        self.origin = (values.get("X", 0), values.get("Y", 0))
+        self.size = (values.get("WIDTH", 0), values.get("HEIGHT", 0))
 
     def stop(self):
         if self.program and self.program.poll() is None:
@@ -157,7 +167,8 @@ class Session:
         self.xvfb.wait(10)
 
     def screen(self):
-        return Screen(self.run("import", "-window", "root", "ppm:-"))
+        # 8 bits a channel: ImageMagick reads the X screen at 16.
+        return Screen(self.run("import", "-window", "root", "-depth", "8", "ppm:-"))
 
     def grab(self):
         """The screen with the client area's origin: (screen, ox, oy)."""
@@ -191,6 +202,12 @@ class Session:
         screen, ox, oy = shot
         return screen.region(ox + px(2280), oy + px(480), px(495 * 4 + 500), px(495 * 4 + 500))
 
+    def tiles(self, shot, n):
+        """Each cell's middle, where its number is, inside any focus mark."""
+        screen, ox, oy = shot
+        return [screen.region(ox + px(x + 100), oy + px(y + 100), px(295), px(295))
+                for x, y in (self.cell_corner(i, n) for i in range(n * n))]
+
     def counter_area(self, shot):
         # The counter box at (960, 1680), inside its border.
         screen, ox, oy = shot
@@ -215,6 +232,18 @@ class Session:
         # The pointer rests on the bare background; the key goes to the focus.
         self.run("xdotool", "mousemove", str(self.origin[0] + px(1900)), str(self.origin[1] + px(2700)),
                  "key", key)
+
+    def shows_focus(self, shot, command):
+        """The dotted focus mark, 3 pixels inside the button: pixels of
+        another colour in its top-left corner, left of any caption."""
+        _, left, top, _, colour = command
+        marks = 0
+        for y in range(int(2 * SCALE), int(6 * SCALE) + 1):
+            for x in range(int(4 * SCALE), int(18 * SCALE)):
+                c = shot[0].pixel(shot[1] + px(left) + x, shot[2] + px(top) + y)
+                if not near(c, colour, 80):
+                    marks += 1
+        return marks >= 3
 
     def blank_becomes(self, n, cell, timeout=10):
         return wait_for(lambda: self.blank_cell(self.grab(), n) == cell, timeout=timeout)
@@ -299,13 +328,19 @@ def moves_counter_and_back(s):
 
 def presets(s):
     s.click_command(SOLUTION)
-    check(s.blank_becomes(4, 15), "\"Решение\" puts the blank bottom right")
-    frozen = s.board_area(s.grab())
-    s.click_cell(14, 4)
-    # Every later button lays out a new board and would hide a move, so
-    # this one still waits a fixed time: a move would show within it.
-    time.sleep(0.5)
-    check(s.board_area(s.grab()) == frozen, "the solved board is frozen")
+    check(s.blank_becomes(4, 15) and wait_for(lambda: s.shows_focus(s.grab(), SOLUTION)),
+          "\"Решение\" puts the blank bottom right and keeps the focus")
+    frozen = s.grab()
+    # The blank's neighbours and the blank itself. Tab, handled after the
+    # clicks, takes the focus from "Решение" to "Ход назад"; once it shows
+    # there, nothing else may have changed.
+    for cell in (14, 11, 15):
+        s.click_cell(cell, 4)
+    s.press("Tab")
+    check(wait_for(lambda: s.shows_focus(s.grab(), MOVE_BACK)), "Tab takes the focus on to \"Ход назад\"")
+    shot = s.grab()
+    check(s.board_area(shot) == s.board_area(frozen), "the solved board is frozen")
+    check(s.counter_area(shot) == s.counter_area(frozen), "and the counter stands still")
     s.click_command(UNSOLVABLE)
     check(s.blank_becomes(4, 15), "\"Нерешима\" puts the blank bottom right")
     s.click_cell(14, 4)
@@ -326,7 +361,7 @@ def board_sizes(s):
 def keys(s):
     s.click_command(UNSOLVABLE)
     check(s.blank_becomes(4, 15), "\"Нерешима\" again")
-    unsolvable = s.board_area(s.grab())
+    unsolvable = s.tiles(s.grab(), 4)
     # The focus on a tile far from the blank; X delivers the click before
     # the keys that follow.
     s.click_cell(0, 4)
@@ -338,9 +373,10 @@ def keys(s):
     check(s.blank_becomes(4, 14), "Ctrl+Z takes a move back")
     s.press("BackSpace")
     check(s.blank_becomes(4, 15), "Backspace takes a move back")
-    check(s.board_area(s.grab()) == unsolvable, "back at the unsolvable board")
+    # The focus mark went with the moved tiles: compare the numbers.
+    check(s.tiles(s.grab(), 4) == unsolvable, "back at the unsolvable board")
     s.press("F2")
-    check(wait_for(lambda: s.board_area(s.grab()) != unsolvable and s.blank_cell(s.grab(), 4) is not None),
+    check(wait_for(lambda: s.tiles(s.grab(), 4) != unsolvable and s.blank_cell(s.grab(), 4) is not None),
           "F2 deals a new game")
     s.press("ctrl+q")
     try:
