@@ -40,8 +40,8 @@ configure_windows() {
         -DCMAKE_BUILD_TYPE=MinSizeRel \
         -DBUILD_TESTING="$([[ $tests == yes ]] && echo ON || echo OFF)" \
         -DCMAKE_CROSSCOMPILING_EMULATOR="$here/tests/windows/wine-run.sh;$1/wine" \
-        -DPUZZLE15_QT_SOURCE_VERSION="$qt_source_version" >"$1.configure.log" 2>&1 \
-        || { tail -40 "$1.configure.log" >&2; exit 1; }
+        -DPUZZLE15_QT_SOURCE_VERSION="$qt_source_version" >"$1/configure.log" 2>&1 \
+        || { tail -40 "$1/configure.log" >&2; exit 1; }
 }
 mkdir -p "$build"
 configure_windows "$build"
@@ -62,7 +62,7 @@ if [[ $tests == yes ]]; then
     rm -rf "$second"
     mkdir -p "$second"
     configure_windows "$second"
-    cmake --build "$second" --parallel 2 --target puzzle15 >"$second.build.log" 2>&1 \
-        || { tail -40 "$second.build.log" >&2; exit 1; }
+    cmake --build "$second" --parallel 2 --target puzzle15 >"$second/build.log" 2>&1 \
+        || { tail -40 "$second/build.log" >&2; exit 1; }
     ctest --test-dir "$build" --output-on-failure --timeout 900
 fi
