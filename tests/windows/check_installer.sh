@@ -95,7 +95,8 @@ export DISPLAY=:$display
 unset QT_QPA_PLATFORM
 wine "$install_dir/puzzle15.exe" &
 program=$!
-window_shown() { xdotool search --onlyvisible --name 'Информатика' >"$work/window" 2>/dev/null; }
+# xdotool matches the UTF-8 name only in a UTF-8 locale.
+window_shown() { LC_ALL=C.UTF-8 xdotool search --onlyvisible --name 'Информатика' >"$work/window" 2>/dev/null; }
 if wait_until 60 window_shown; then
     pass "the installed program shows its window"
     xdotool mousemove --window "$(head -1 "$work/window")" 20 300 key ctrl+q

@@ -109,7 +109,9 @@ class Session:
         self.size = (0, 0)
 
     def run(self, *command, timeout=30):
-        return subprocess.run(command, env=self.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+        # The X tools match and print the window's UTF-8 name only in a
+        # UTF-8 locale, whatever the caller's (CI runs with LC_ALL=C).
+        return subprocess.run(command, env=dict(self.env, LC_ALL="C.UTF-8"), stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
                               timeout=timeout, check=False).stdout
 
     def wine(self, *command, timeout=120):

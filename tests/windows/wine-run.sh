@@ -9,6 +9,12 @@ set -euo pipefail
 if [[ -z ${DISPLAY:-} ]]; then
     exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$0" "$@"
 fi
+# Wine names a Windows program's files on the Linux side in the locale's
+# character set: in an ASCII one ("C", as CI runs) a Cyrillic folder such
+# as "Пъзел 15" cannot be written under its name. Take UTF-8 then.
+if [[ $(locale charmap 2>/dev/null) != UTF-8 ]]; then
+    export LC_ALL=C.UTF-8
+fi
 export WINEPREFIX=$1
 shift
 export WINEDEBUG=${WINEDEBUG:--all}
