@@ -6,15 +6,7 @@
 set -euo pipefail
 program=$1
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    local pid
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/background.sh"
 fail() { echo "FAIL: $*" >&2; cat "$work/stderr" >&2; exit 1; }
 
 # An X server of its own on a display it picks itself and names on

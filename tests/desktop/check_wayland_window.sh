@@ -7,16 +7,7 @@
 set -euo pipefail
 program=$1
 
-work=$(mktemp -d)
-chmod 700 "$work"
-pids=()
-cleanup() {
-    local pid
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/background.sh"
 fail() {
     echo "FAIL: $*" >&2
     [[ -z ${geometry:-} ]] || echo "the lavender area last seen: $geometry" >&2
