@@ -82,6 +82,46 @@ configure_options=(
     -DFEATURE_jpeg=OFF
     -DFEATURE_gif=OFF
     -DFEATURE_ico=OFF
+    # Parts of Core, Gui and Widgets that no window of the program shows,
+    # left out so that the exe stays small (each is a leaf or its features
+    # fall with it): the embedded MIME database, style sheets, the standard
+    # dialogs, the views and item models, the graphics scene, the other
+    # calendars, document writers and readers, and widgets the program
+    # never makes.
+    -DFEATURE_mimetype_database=OFF
+    -DFEATURE_sha3_fast=OFF
+    -DFEATURE_style_stylesheet=OFF
+    -DFEATURE_itemviews=OFF
+    -DFEATURE_graphicsview=OFF
+    -DFEATURE_filedialog=OFF
+    -DFEATURE_filesystemmodel=OFF
+    -DFEATURE_colordialog=OFF
+    -DFEATURE_fontdialog=OFF
+    -DFEATURE_inputdialog=OFF
+    -DFEATURE_errormessage=OFF
+    -DFEATURE_progressdialog=OFF
+    -DFEATURE_wizard=OFF
+    -DFEATURE_calendarwidget=OFF
+    -DFEATURE_datetimeedit=OFF
+    -DFEATURE_hijricalendar=OFF
+    -DFEATURE_islamiccivilcalendar=OFF
+    -DFEATURE_jalalicalendar=OFF
+    -DFEATURE_textodfwriter=OFF
+    -DFEATURE_textmarkdownreader=OFF
+    -DFEATURE_textmarkdownwriter=OFF
+    -DFEATURE_syntaxhighlighter=OFF
+    -DFEATURE_textbrowser=OFF
+    -DFEATURE_mdiarea=OFF
+    -DFEATURE_dockwidget=OFF
+    -DFEATURE_gestures=OFF
+    -DFEATURE_lcdnumber=OFF
+    -DFEATURE_dial=OFF
+    -DFEATURE_keysequenceedit=OFF
+    -DFEATURE_splashscreen=OFF
+    -DFEATURE_toolbox=OFF
+    -DFEATURE_tabwidget=OFF
+    -DFEATURE_commandlinkbutton=OFF
+    -DFEATURE_undocommand=OFF
 )
 
 compiler_version=$(x86_64-w64-mingw32-g++-posix --version | head -1)
