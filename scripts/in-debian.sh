@@ -13,8 +13,10 @@
 # command installs whatever it needs itself. Mounts and copy go whatever
 # happens: the mounts live in a mount namespace of their own that ends with
 # the run, and everything the command started dies with its PID namespace.
-# Only the package files that apt downloads are kept from run to run, beside
-# the base, so that a later run need not download them again.
+# Two things are kept from run to run: the package files that apt downloads,
+# beside the base, so that a later run need not download them again; and
+# what a command caches in /var/cache/puzzle15, which is the host's cache
+# folder (the static Qt that scripts/windows-qt.sh builds for that release).
 #
 # PUZZLE15_DEBIAN_MIRROR sets the mirror (http://deb.debian.org/debian);
 # PUZZLE15_CACHE the cache's folder (/var/cache/puzzle15, shared with
@@ -31,7 +33,8 @@ if ((EUID != 0)); then
     exec sudo --preserve-env=CI,LANG,LC_ALL,LANGUAGE,PUZZLE15_DEBIAN_MIRROR,PUZZLE15_CACHE -- "$0" "$@"
 fi
 
-cache=${PUZZLE15_CACHE:-/var/cache/puzzle15}/debian
+cache_root=${PUZZLE15_CACHE:-/var/cache/puzzle15}
+cache=$cache_root/debian
 runs=/var/tmp
 
 # ---------------------------------------------------------------------------
@@ -41,8 +44,8 @@ runs=/var/tmp
 # every process the command left behind is killed, and its mounts vanish
 # with the namespace.
 if [[ ${PUZZLE15_IN_DEBIAN_STAGE:-} == inside ]]; then
-    base=$1 run=$2 source=$3 packages=$4
-    shift 4
+    base=$1 run=$2 source=$3 packages=$4 cache_root=$5
+    shift 5
     root=$run/root
     unmount() { umount -R -l "$root" 2>/dev/null || true; }
     trap unmount EXIT
@@ -66,6 +69,8 @@ if [[ ${PUZZLE15_IN_DEBIAN_STAGE:-} == inside ]]; then
     # The package files that apt downloads are kept across runs; installing
     # them is still each run's own.
     mount --bind "$packages" "$root/var/cache/apt/archives"
+    mkdir -p "$root/var/cache/puzzle15"
+    mount --bind "$cache_root" "$root/var/cache/puzzle15"
     # resolv.conf may be a link into /run on the host: copy what it says.
     rm -f "$root/etc/resolv.conf"
     cat /etc/resolv.conf >"$root/etc/resolv.conf"
@@ -191,7 +196,7 @@ status=0
 # In the background so that a signal to this script cleans up at once; env
 # undoes the ignored SIGINT and SIGQUIT that a background job starts with.
 PUZZLE15_IN_DEBIAN_STAGE=inside env --default-signal=INT,QUIT unshare --mount --propagation private --pid --fork --kill-child \
-    "$0" "$base" "$run" "$source" "$packages" "$@" &
+    "$0" "$base" "$run" "$source" "$packages" "$cache_root" "$@" &
 inner=$!
 wait "$inner" || status=$?
 inner=
