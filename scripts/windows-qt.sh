@@ -84,15 +84,14 @@ configure_options=(
     -DFEATURE_ico=OFF
     # Parts of Core, Gui and Widgets that no window of the program shows but
     # that a static link keeps, because Qt refers to them: the embedded MIME
-    # database, style sheets, the graphics scene, the standard dialogs, the
-    # other calendars, document readers and writers, and widgets the program
-    # never makes. (The item views, main window, menu bar, tab bar and tab
-    # widget, spin box and input dialog stay: Qt 6.4.2's Widgets or its
-    # Windows styles do not compile without them.)
+    # database, style sheets, the standard dialogs, the other calendars,
+    # document readers and writers, and widgets the program never makes.
+    # (The item views, main window, menu bar, tab bar and tab widget, spin
+    # box and input dialog stay: Qt 6.4.2's Widgets or its Windows styles do
+    # not compile without them.)
     -DFEATURE_mimetype_database=OFF
     -DFEATURE_sha3_fast=OFF
     -DFEATURE_style_stylesheet=OFF
-    -DFEATURE_graphicsview=OFF
     -DFEATURE_filedialog=OFF
     -DFEATURE_filesystemmodel=OFF
     -DFEATURE_colordialog=OFF
@@ -118,11 +117,17 @@ configure_options=(
     -DFEATURE_keysequenceedit=OFF
     -DFEATURE_splashscreen=OFF
     -DFEATURE_toolbox=OFF
-    -DFEATURE_commandlinkbutton=OFF
     -DFEATURE_undocommand=OFF
     -DFEATURE_splitter=OFF
     -DFEATURE_scroller=OFF
 )
+
+# The graphics scene and the command link button too, before Qt 6.7: its
+# Windows 11 style draws drop shadows as graphics effects and does not
+# compile without either.
+if [[ $(printf '%s\n' 6.7 "$qt_version" | sort -V | head -1) != 6.7 ]]; then
+    configure_options+=(-DFEATURE_graphicsview=OFF -DFEATURE_commandlinkbutton=OFF)
+fi
 
 compiler_version=$(x86_64-w64-mingw32-g++-posix --version | head -1)
 recipe_hash=$( { printf '%s\n' "$qt_deb_version" "$compiler_version" "${configure_options[@]}"; cat "$toolchain"; } \
