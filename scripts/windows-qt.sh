@@ -63,12 +63,6 @@ configure_options=(
     -DFEATURE_opengl=OFF
     -DFEATURE_dynamicgl=OFF
     -DFEATURE_vulkan=OFF
-    -DFEATURE_direct2d=OFF
-    # Qt 6.4.2 builds its DirectWrite font database only with direct2d, yet
-    # the Windows plugin refers to it whenever directwrite3 is on. Windows'
-    # default font engine is GDI's; DirectWrite is an opt-in.
-    -DFEATURE_directwrite=OFF
-    -DFEATURE_directwrite3=OFF
     # Debian's source leaves out src/3rdparty/wintab, which the Windows
     # plugin's tablet support needs.
     -DFEATURE_tabletevent=OFF
@@ -125,8 +119,17 @@ configure_options=(
 # The graphics scene and the command link button too, before Qt 6.7: its
 # Windows 11 style draws drop shadows as graphics effects and does not
 # compile without either.
-if [[ $(printf '%s\n' 6.7 "$qt_version" | sort -V | head -1) != 6.7 ]]; then
+older_than() { [[ $(printf '%s\n' "$1" "$qt_version" | sort -V | head -1) != "$1" ]]; }
+if older_than 6.7; then
     configure_options+=(-DFEATURE_graphicsview=OFF -DFEATURE_commandlinkbutton=OFF)
+fi
+# Before Qt 6.8 Windows' default font engine is GDI's and DirectWrite an
+# opt-in; Qt 6.4.2 builds its DirectWrite font database only with Direct2D,
+# yet the Windows plugin refers to it whenever directwrite3 is on: all three
+# go. From 6.8 on DirectWrite is the default and Gui does not compile
+# without it, so Qt's defaults stay.
+if older_than 6.8; then
+    configure_options+=(-DFEATURE_direct2d=OFF -DFEATURE_directwrite=OFF -DFEATURE_directwrite3=OFF)
 fi
 
 compiler_version=$(x86_64-w64-mingw32-g++-posix --version | head -1)
