@@ -116,9 +116,9 @@ configure_options=(
     -DFEATURE_scroller=OFF
 )
 
-# The graphics scene and the command link button too, before Qt 6.7: its
-# Windows 11 style draws drop shadows as graphics effects and does not
-# compile without either.
+# The graphics scene and the command link button go too, but only before
+# Qt 6.7: the Windows 11 style that 6.7 brings draws its drop shadows as
+# graphics effects and does not compile without either.
 older_than() { [[ $(printf '%s\n' "$1" "$qt_version" | sort -V | head -1) != "$1" ]]; }
 if older_than 6.7; then
     configure_options+=(-DFEATURE_graphicsview=OFF -DFEATURE_commandlinkbutton=OFF)
