@@ -32,12 +32,15 @@ qt_ready=$(date +%s)
 
 # configure_windows BUILD_DIR: the program (and, with --tests, its tests)
 # against the static Qt. Qt's toolchain file chains our MinGW one, named here
-# so that a cached Qt does not depend on where it was built from.
+# so that a cached Qt does not depend on where it was built from. Debian's Qt
+# source (6.8 on) leaves static plugins out unless a project asks for them:
+# without the platform plugin the program cannot open a window.
 configure_windows() {
     cmake -S "$here" -B "$1" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$qt_prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
         -DQT_CHAINLOAD_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
         -DCMAKE_BUILD_TYPE=MinSizeRel \
+        -DQT_SKIP_AUTO_PLUGIN_INCLUSION=OFF \
         -DBUILD_TESTING="$([[ $tests == yes ]] && echo ON || echo OFF)" \
         -DCMAKE_CROSSCOMPILING_EMULATOR="$here/tests/windows/wine-run.sh;$1/wine" \
         -DPUZZLE15_QT_SOURCE_VERSION="$qt_source_version" >"$1/configure.log" 2>&1 \
