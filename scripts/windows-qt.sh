@@ -118,10 +118,14 @@ configure_options=(
 
 # The graphics scene and the command link button go too, but only before
 # Qt 6.7: the Windows 11 style that 6.7 brings draws its drop shadows as
-# graphics effects and does not compile without either.
+# graphics effects and does not compile without either. It also asks the
+# application for its style sheet and does not link without the style-sheet
+# style, which therefore stays from 6.7 on (the later option wins).
 older_than() { [[ $(printf '%s\n' "$1" "$qt_version" | sort -V | head -1) != "$1" ]]; }
 if older_than 6.7; then
     configure_options+=(-DFEATURE_graphicsview=OFF -DFEATURE_commandlinkbutton=OFF)
+else
+    configure_options+=(-DFEATURE_style_stylesheet=ON)
 fi
 # Before Qt 6.8 Windows' default font engine is GDI's and DirectWrite an
 # opt-in; Qt 6.4.2 builds its DirectWrite font database only with Direct2D,
