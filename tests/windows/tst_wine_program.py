@@ -11,6 +11,7 @@ whatever happens.
 """
 
 import os
+import shutil
 import subprocess
 import sys
 import time
@@ -124,6 +125,10 @@ class Session:
             result = self.wine("reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f")
             if result.returncode != 0:
                 raise RuntimeError("reg add %s LogPixels failed" % key)
+        # Wine 10 reads the DPI when its desktop starts and keeps it while
+        # the prefix's server runs: let that end, so the program starts anew.
+        wineserver = shutil.which("wineserver") or "/usr/lib/wine/wineserver"
+        subprocess.run([wineserver, "-w"], env=dict(self.env, WINEPREFIX=PREFIX), timeout=60, check=True)
 
     def start(self):
         self.stop()
