@@ -158,7 +158,7 @@ fi
 # source) goes on where it stopped: ninja redoes only what is missing.
 mkdir -p "$cache"
 exec 3>>"$cache/build.log"
-log "building static Qt $qt_version for Windows into $cache (about 20 minutes on 2 cores; log: $cache/build.log)"
+log "building static Qt $qt_version for Windows into $cache (on 2 cores about 20 minutes for Qt 6.4, 35 for Qt 6.8; log: $cache/build.log)"
 started=$(date +%s)
 
 # The source, from a private deb-src list made from the machine's own apt
