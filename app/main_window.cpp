@@ -54,7 +54,6 @@ QString textAt(const QJsonObject &texts, const char *key, int index = -1)
 void MainWindow::prepareApplication()
 {
     accessibility::installFactory();
-    colours::keepDesignStyle();
     const QFont toolTips = QToolTip::font();
     QApplication::setFont(designFont());
     QToolTip::setFont(toolTips);

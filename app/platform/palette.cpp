@@ -1,23 +1,12 @@
 #include "app/platform/palette.h"
 
-#include <QApplication>
 #include <QColor>
-#include <QStyle>
 #include <QWidget>
 
 #include <algorithm>
 #include <iterator>
 
 namespace colours {
-
-void keepDesignStyle()
-{
-    // Only Windows has these styles; elsewhere the desktop's style stays.
-#ifdef Q_OS_WIN
-    if (QApplication::style()->name() == QLatin1String("windows11"))
-        QApplication::setStyle(QStringLiteral("windowsvista"));
-#endif
-}
 
 QPalette light()
 {

@@ -16,12 +16,6 @@ namespace colours {
 // not. Set on the window before its controls exist, every control inherits it.
 QPalette light();
 
-// Keeps a widget style that would draw the controls in fonts and colours of
-// its own from the application: on Windows 11, Qt 6.7 and later choose their
-// Windows 11 style, which does; the Windows (Vista) style that Windows 10 and
-// older Qts get draws the design as it is. Call before any window exists.
-void keepDesignStyle();
-
 // Fills the widget's background with one of the design's colours, exactly,
 // whatever the widget style would draw there.
 void fillBackground(QWidget *widget, const QColor &color);

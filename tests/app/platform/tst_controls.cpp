@@ -1,9 +1,5 @@
 #include "app/platform/controls.h"
-#include "app/platform/palette.h"
 
-#include <QApplication>
-#include <QStyle>
-#include <QStyleFactory>
 #include <QTest>
 
 class tst_Controls : public QObject {
@@ -19,7 +15,6 @@ private slots:
     void listBoxErrors();
     void listBoxShown();
     void buttonPaintsItsColourExactly();
-    void windows11StyleGivesWay();
 };
 
 void tst_Controls::twipsReadBackExactly_data()
@@ -210,23 +205,6 @@ void tst_Controls::buttonPaintsItsColourExactly()
     // Inside the bevel, away from the caption.
     QCOMPARE(image.pixelColor(5, image.height() / 2), QColor(0, 255, 0));
     QCOMPARE(image.pixelColor(image.width() - 6, 5), QColor(0, 255, 0));
-}
-
-// Qt's Windows 11 style draws captions in a font of its own; the design's
-// serif captions need the Windows (Vista) style there.
-void tst_Controls::windows11StyleGivesWay()
-{
-    const QString before = QApplication::style()->name();
-    colours::keepDesignStyle();
-    QCOMPARE(QApplication::style()->name(), before); // any other style stays
-    if (!QStyleFactory::keys().contains(QStringLiteral("windows11"), Qt::CaseInsensitive))
-        QSKIP("this Qt has no Windows 11 style");
-    QApplication::setStyle(QStringLiteral("windows11"));
-    QCOMPARE(QApplication::style()->name(), QStringLiteral("windows11"));
-    colours::keepDesignStyle();
-    const QString after = QApplication::style()->name();
-    QApplication::setStyle(before);
-    QCOMPARE(after, QStringLiteral("windowsvista"));
 }
 
 QTEST_MAIN(tst_Controls)
