@@ -1,9 +1,11 @@
 #include "app/main_window.h"
+#include "app/platform/font_engine.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    fonts::useDesignEngine();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("puzzle15"));
     QApplication::setApplicationVersion(QStringLiteral(PUZZLE15_VERSION));
