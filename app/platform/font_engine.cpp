@@ -1,5 +1,6 @@
 #include "app/platform/font_engine.h"
 
+#include <QByteArray>
 #include <QtGlobal>
 
 namespace fonts {
