@@ -7,28 +7,18 @@
 # The hash covers the configure options, the toolchain file and the compiler
 # version, so a changed recipe builds anew and an unchanged one never does.
 # Prints the Qt prefix as its only line on standard output; logs go to stderr
-# and to the cache's build.log.
+# and to the cache's build.log. The download, cache, lock and build are
+# shared with the web build's Qt (scripts/qt-cache.sh).
 #
 # Needs: qt6-base-dev, the MinGW-w64 posix compilers, dpkg-dev, cmake, ninja
 # (scripts/windows.sh installs them before calling this).
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
-# The machine's cache for root (CI), the user's own otherwise: building Qt
-# needs no privileges.
-if ((EUID == 0)); then
-    cache_root=${PUZZLE15_CACHE:-/var/cache/puzzle15}
-else
-    cache_root=${PUZZLE15_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/puzzle15}
-fi
 toolchain=$here/cmake/mingw-w64-x86_64.cmake
-jobs=${JOBS:-2}
-
-log() { echo "windows-qt: $*" >&2; }
-
-qt_deb_version=$(dpkg-query -W -f='${source:Version}' qt6-base-dev)
-qt_version=${qt_deb_version%%+*}
-qt_version=${qt_version%%-*}
+qt_name=windows-qt
+# shellcheck source=scripts/qt-cache.sh
+source "$here/scripts/qt-cache.sh"
 
 # What the program and its tests use: Core, Gui, Widgets, Test; the windows
 # and offscreen platforms, the windowsvista style. PNG stays because the tests
@@ -121,7 +111,6 @@ configure_options=(
 # graphics effects and does not compile without either. It also asks the
 # application for its style sheet and does not link without the style-sheet
 # style, which therefore stays from 6.7 on (the later option wins).
-older_than() { [[ $(printf '%s\n' "$1" "$qt_version" | sort -V | head -1) != "$1" ]]; }
 if older_than 6.7; then
     configure_options+=(-DFEATURE_graphicsview=OFF -DFEATURE_commandlinkbutton=OFF)
 else
@@ -140,65 +129,5 @@ compiler_version=$(x86_64-w64-mingw32-g++-posix --version | head -1)
 recipe_hash=$( { printf '%s\n' "$qt_deb_version" "$compiler_version" "${configure_options[@]}"; cat "$toolchain"; } \
     | sha256sum | cut -c1-12)
 key=qt-$qt_version-mingw64-$recipe_hash
-cache=$cache_root/$key
-prefix=$cache/prefix
-
-mkdir -p "$cache_root"
-# One build at a time; a second caller waits and then finds the result.
-exec 9>"$cache_root/$key.lock"
-flock 9
-
-if [[ -f $cache/done ]]; then
-    log "cached: $prefix"
-    echo "$prefix"
-    exit 0
-fi
-
-# A build that stopped half-way (killed, or a failed step since fixed in the
-# source) goes on where it stopped: ninja redoes only what is missing.
-mkdir -p "$cache"
-exec 3>>"$cache/build.log"
-log "building static Qt $qt_version for Windows into $cache (on 2 cores about 20 minutes for Qt 6.4, 35 for Qt 6.8; log: $cache/build.log)"
-started=$(date +%s)
-
-# The source, from a private deb-src list made from the machine's own apt
-# sources: the system's apt set-up is neither read for this nor changed.
-src_root=$cache_root/src/qt6-base-$qt_deb_version
-if [[ ! -f $src_root/done ]]; then
-    rm -rf "$src_root"
-    apt_dir=$src_root/apt
-    mkdir -p "$apt_dir/sources.list.d" "$apt_dir/lists/partial"
-    for f in /etc/apt/sources.list.d/*.sources; do
-        [[ -e $f ]] || continue
-        sed 's/^Types:.*/Types: deb-src/' "$f" >"$apt_dir/sources.list.d/$(basename "$f")"
-    done
-    for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-        [[ -e $f ]] || continue
-        sed -n 's/^deb[[:space:]]/deb-src /p' "$f" >"$apt_dir/sources.list.d/$(basename "$f" | tr / _).list"
-    done
-    apt_options=(-o Dir::Etc::SourceList=/dev/null -o "Dir::Etc::SourceParts=$apt_dir/sources.list.d"
-        -o "Dir::State::Lists=$apt_dir/lists" -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache=
-        -o "APT::Sandbox::User=$(id -un)")
-    apt-get "${apt_options[@]}" update -q >&3 2>&1
-    (cd "$src_root" && apt-get "${apt_options[@]}" source -q "qt6-base=$qt_deb_version") >&3 2>&1
-    touch "$src_root/done"
-fi
-src=$(find "$src_root" -mindepth 1 -maxdepth 1 -type d -name 'qt6-base-*' | head -1)
-log "source: $src"
-
-build=$cache/build
-cmake -S "$src" -B "$build" "${configure_options[@]}" \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" >&3 2>&1 \
-    || { log "configure failed; see $cache/build.log"; tail -30 "$cache/build.log" >&2; exit 1; }
-configured=$(date +%s)
-# -k 0: a failing file does not hide the others' errors.
-cmake --build "$build" --parallel "$jobs" -- -k 0 >&3 2>&1 \
-    || { log "build failed; see $cache/build.log"; tail -30 "$cache/build.log" >&2; exit 1; }
-rm -rf "$prefix"
-cmake --install "$build" >&3 2>&1
-finished=$(date +%s)
-rm -rf "$build"
-printf 'configure %ss, build+install %ss\n' $((configured - started)) $((finished - configured)) >"$cache/time"
-touch "$cache/done"
-log "built in $((finished - started)) s: $prefix"
-echo "$prefix"
+qt_build "$key" "static Qt $qt_version for Windows (on 2 cores about 20 minutes for Qt 6.4, 35 for Qt 6.8)" -- \
+    "${configure_options[@]}" -DCMAKE_TOOLCHAIN_FILE="$toolchain"
