@@ -4,6 +4,12 @@
 # with CI=true and no standard input, as on a new machine.
 #
 #   scripts/in-debian.sh trixie scripts/test.sh
+#   scripts/in-debian.sh --output build-web trixie scripts/web.sh
+#
+# --output DIR brings what the command makes in DIR (a folder of the
+# checkout, named relative to its top) back out: the checkout's own DIR,
+# made if missing, stands in the clone in its place, and is left owned as
+# the checkout is.
 #
 # The first run of a release makes its minimal base with debootstrap (git
 # included, as on a machine that has cloned the repository) and keeps it,
@@ -23,8 +29,17 @@
 # scripts/windows-qt.sh), for example an empty one to time a fresh machine.
 set -euo pipefail
 
+output=
+if [[ ${1:-} == --output ]]; then
+    output=${2:-}
+    shift 2 || true
+    if [[ -z $output || $output == /* || /$output/ == */../* ]]; then
+        echo "$0: --output takes a folder inside the checkout, named relative to its top" >&2
+        exit 2
+    fi
+fi
 if (($# < 2)); then
-    echo "usage: $0 RELEASE COMMAND [ARGUMENT...]   (e.g. $0 trixie scripts/test.sh)" >&2
+    echo "usage: $0 [--output DIR] RELEASE COMMAND [ARGUMENT...]   (e.g. $0 trixie scripts/test.sh)" >&2
     exit 2
 fi
 
@@ -44,8 +59,8 @@ runs=/var/tmp
 # every process the command left behind is killed, and its mounts vanish
 # with the namespace.
 if [[ ${PUZZLE15_IN_DEBIAN_STAGE:-} == inside ]]; then
-    base=$1 run=$2 source=$3 packages=$4 cache_root=$5
-    shift 5
+    base=$1 run=$2 source=$3 packages=$4 cache_root=$5 output=$6
+    shift 6
     root=$run/root
     unmount() { umount -R -l "$root" 2>/dev/null || true; }
     trap unmount EXIT
@@ -78,6 +93,10 @@ if [[ ${PUZZLE15_IN_DEBIAN_STAGE:-} == inside ]]; then
     # A clean clone, as a new user makes it: committed files only, and none
     # of the checkout's build directories.
     git clone --quiet --no-local "$source" "$root/root/puzzle15"
+    if [[ -n $output ]]; then
+        mkdir -p "$root/root/puzzle15/$output"
+        mount --bind "$source/$output" "$root/root/puzzle15/$output"
+    fi
 
     # The environment of a CI run: nothing of the caller's but the locale.
     environment=(PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin HOME=/root
@@ -156,6 +175,10 @@ for stale in "$runs"/puzzle15-in-debian.*; do
     grep -qF " $stale/" /proc/self/mounts || rm -rf --one-file-system "$stale"
 done
 
+if [[ -n $output ]]; then
+    mkdir -p "$source/$output"
+fi
+
 run=$(mktemp -d "$runs/puzzle15-in-debian.XXXXXX")
 echo $$ >"$run/pid"
 inner=
@@ -196,9 +219,12 @@ status=0
 # In the background so that a signal to this script cleans up at once; env
 # undoes the ignored SIGINT and SIGQUIT that a background job starts with.
 PUZZLE15_IN_DEBIAN_STAGE=inside env --default-signal=INT,QUIT unshare --mount --propagation private --pid --fork --kill-child \
-    "$0" "$base" "$run" "$source" "$packages" "$cache_root" "$@" &
+    "$0" "$base" "$run" "$source" "$packages" "$cache_root" "$output" "$@" &
 inner=$!
 wait "$inner" || status=$?
 inner=
+if [[ -n $output ]]; then
+    chown -R --reference="$source" "$source/$output"
+fi
 echo "in-debian: $* on Debian $release exited with $status after $((SECONDS - started)) s"
 exit "$status"
