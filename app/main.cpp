@@ -1,4 +1,5 @@
 #include "app/main_window.h"
+#include "app/platform/carried_fonts.h"
 #include "app/platform/font_engine.h"
 
 #include <QApplication>
@@ -7,6 +8,7 @@ int main(int argc, char *argv[])
 {
     fonts::useDesignEngine();
     QApplication app(argc, argv);
+    fonts::addCarriedFonts();
     QApplication::setApplicationName(QStringLiteral("puzzle15"));
     QApplication::setApplicationVersion(QStringLiteral(PUZZLE15_VERSION));
     // The menu entry org.example.puzzle15.desktop names this program's windows.

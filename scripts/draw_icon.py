@@ -17,6 +17,8 @@ from the repository root writes:
     resources/puzzle15.ico   Windows icon: the 32x32 image (8-bit BMP) first,
                              then the 64, 128 and 256 RGBA PNGs for Explorer's
                              larger views
+    web/icon-192.png         192x192 and 512x512 RGBA PNGs, the web app's
+    web/icon-512.png         icons (its manifest's, and the page's)
 
 Only the Python standard library is used and the output is byte-for-byte
 identical on every run.
@@ -428,6 +430,12 @@ def main():
         large.append((size, rgba_png(size, render_rgba(LAYERS, size, sub))))
         write(os.path.join(outdir, "icon-%d.png" % size), large[-1][1])
     write(os.path.join(outdir, "puzzle15.ico"), ico_bytes(32, palette, rows, large))
+
+    # The web app's icons, at the sizes that browsers ask a manifest for.
+    webdir = os.path.join(root, "web")
+    os.makedirs(webdir, exist_ok=True)
+    for size, sub in ((192, 3), (512, 2)):
+        write(os.path.join(webdir, "icon-%d.png" % size), rgba_png(size, render_rgba(LAYERS, size, sub)))
 
 
 if __name__ == "__main__":

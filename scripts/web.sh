@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# Builds Пъзел 15 for the browser (Qt for WebAssembly) into build-web/, a
+# folder that any static web server serves as it is (README, "In the
+# browser"), and serves it for a quick look:
+#
+#   scripts/web.sh                  build the site
+#   scripts/web.sh --serve [PORT]   serve build-web/ on http://127.0.0.1:PORT/
+#                                   (8015 unless given), the compressed copies
+#                                   to browsers that take them
+#
+# On Debian 13 it builds here: it installs what is missing (through apt-get,
+# as root or with sudo), builds Qt for WebAssembly once (scripts/web-qt.sh,
+# cached under /var/cache/puzzle15/) and then the program in build-wasm/.
+# Debian 12's emscripten (3.1.6) is older than any Qt 6 accepts: there the
+# script runs itself on a fresh Debian 13 (scripts/in-debian.sh), which
+# builds the current commit and brings build-web/ back out.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")/.." && pwd)
+site=$here/build-web
+
+serve() {
+    local port=${1:-8015}
+    if [[ ! -f $site/index.html ]]; then
+        echo "No site in $site: build it first with scripts/web.sh" >&2
+        exit 1
+    fi
+    echo "Serving $site on http://127.0.0.1:$port/ (Ctrl+C ends)"
+    # Python's own server, with WebAssembly's MIME type (which browsers
+    # require to compile the program while it downloads) and the .br and
+    # .gz copies sent as such to a browser that accepts them.
+    exec /usr/bin/python3 -c '
+import functools, http.server, os, sys
+
+class Handler(http.server.SimpleHTTPRequestHandler):
+    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
+                      ".wasm": "application/wasm", ".js": "text/javascript",
+                      ".webmanifest": "application/manifest+json"}
+
+    def send_head(self):
+        path = self.translate_path(self.path)
+        if os.path.isdir(path):
+            path = os.path.join(path, "index.html")
+        accepted = self.headers.get("Accept-Encoding", "")
+        for suffix, coding in ((".br", "br"), (".gz", "gzip")):
+            if coding in accepted and os.path.isfile(path + suffix):
+                body = open(path + suffix, "rb")
+                self.send_response(200)
+                self.send_header("Content-Type", self.guess_type(path))
+                self.send_header("Content-Encoding", coding)
+                self.send_header("Content-Length", str(os.fstat(body.fileno()).st_size))
+                self.send_header("Vary", "Accept-Encoding")
+                self.end_headers()
+                return body
+        return super().send_head()
+
+server = http.server.ThreadingHTTPServer(("127.0.0.1", int(sys.argv[2])),
+                                         functools.partial(Handler, directory=sys.argv[1]))
+server.serve_forever()
+' "$site" "$port"
+}
+
+case ${1:-} in
+    --serve) serve "${2:-}" ;;
+    "") ;;
+    *)
+        echo "usage: $0 [--serve [PORT]]" >&2
+        exit 2
+        ;;
+esac
+
+# shellcheck source=/dev/null
+. /etc/os-release
+if [[ ${ID:-} == debian && ${VERSION_ID:-99} -lt 13 ]]; then
+    echo "web: Debian ${VERSION_ID}'s emscripten is too old for Qt 6; building on Debian 13"
+    exec "$here/scripts/in-debian.sh" --output build-web trixie scripts/web.sh
+fi
+
+"$here/scripts/deps.sh" emscripten binaryen cmake ninja-build dpkg-dev patch qt6-base-dev qt6-base-dev-tools \
+    fonts-liberation brotli
+
+started=$(date +%s)
+qt_prefix=$("$here/scripts/web-qt.sh")
+qt_ready=$(date +%s)
+# emscripten's environment, as the Qt was built with it.
+# shellcheck source=scripts/web-qt.sh
+source "$here/scripts/web-qt.sh" --env
+
+# Debian's Qt source leaves static plugins out unless a project asks for
+# them: without the wasm platform plugin the page cannot open the window.
+build=${PUZZLE15_WEB_BUILD:-$here/build-wasm}
+# A build against another Qt (another recipe) starts afresh: CMake cannot
+# change a build's toolchain.
+if [[ -f $build/CMakeCache.txt ]] && ! grep -qF "CMAKE_TOOLCHAIN_FILE:FILEPATH=$qt_prefix/" "$build/CMakeCache.txt"; then
+    rm -rf "$build"
+fi
+mkdir -p "$build"
+"$qt_prefix/bin/qt-cmake" -S "$here" -B "$build" -G Ninja \
+    -DCMAKE_BUILD_TYPE=MinSizeRel \
+    -DBUILD_TESTING=OFF \
+    -DQT_SKIP_AUTO_PLUGIN_INCLUSION=OFF \
+    -DPUZZLE15_SITE_DIR="$site" \
+    -DPUZZLE15_QT_SOURCE_VERSION="$(dpkg-query -W -f='${source:Version}' qt6-base-dev)" \
+    >"$build/configure.log" 2>&1 || { tail -40 "$build/configure.log" >&2; exit 1; }
+cmake --build "$build" --parallel "${JOBS:-2}"
+built=$(date +%s)
+
+echo "The site, in $site (bytes: raw, gzip -9, brotli -q 11):"
+for file in "$site"/*; do
+    case $file in *.br | *.gz) continue ;; esac
+    printf '  %-28s %9s' "${file##*/}" "$(stat -c %s "$file")"
+    for copy in "$file.gz" "$file.br"; do
+        [[ -f $copy ]] && printf ' %9s' "$(stat -c %s "$copy")"
+    done
+    echo
+done
+echo "Qt ready after $((qt_ready - started)) s, the site after $((built - qt_ready)) s more"
