@@ -4,7 +4,7 @@
 // repaint it schedules runs later, in the event loop, except in the "Painted"
 // variant, which flushes it as part of the click.
 //
-//   build/bench/bench_handlers --benchmark_repetitions=5 \
+//   build/bench/bench_handlers --benchmark_repetitions=5
 //       --benchmark_report_aggregates_only=true
 //
 // The figures and how they were taken are in docs/performance.md.

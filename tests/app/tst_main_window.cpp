@@ -140,7 +140,7 @@ void tst_MainWindow::designGeometry()
     QCOMPARE(c.geometry->Height(), float(twips.height()));
     QCOMPARE(c.widget->isHidden(), hidden);
     QCOMPARE(c.widget->isEnabled(), true);
-    QCOMPARE(c.widget->pos(), QPoint(twips::toPixels(twips.left()), twips::toPixels(twips.top())));
+    QCOMPARE(c.widget->pos(), QPoint(twips::toPixels(float(twips.left())), twips::toPixels(float(twips.top()))));
     // No control has a font of its own.
     QVERIFY(!c.widget->testAttribute(Qt::WA_SetFont));
     QCOMPARE(c.widget->font(), w.font());
