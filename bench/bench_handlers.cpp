@@ -42,11 +42,11 @@ MainWindow &window()
 void setBoardSize(MainWindow &w, qint16 n) { w.forTests().Option1(qint16(n - 3))->setChecked(true); }
 
 // A tile that stands next to the blank, or one that does not.
-qint16 neighbour(MainWindow &w) { return board_state::neighboursOfBlank(w).front(); }
+qint16 neighbour(MainWindow &w) { return board_state::neighboursOfBlank(w.forTests().Command1).front(); }
 
 qint16 farTile(MainWindow &w)
 {
-    const auto near = board_state::neighboursOfBlank(w);
+    const auto near = board_state::neighboursOfBlank(w.forTests().Command1);
     for (qint16 k = 1; k < w.forTests().board->BoardSize * w.forTests().board->BoardSize; ++k)
         if (std::find(near.begin(), near.end(), k) == near.end())
             return k;
