@@ -220,7 +220,7 @@ bool tst_Stress::clickTile(int k)
     CommandButton *tile = m_w->forTests().Command1(qint16(k));
     const std::size_t before = m_model.history.size();
     m_model.tile(k);
-    m_moves += m_model.history.size() - before;
+    m_moves += long(m_model.history.size() - before);
     QTest::mouseClick(tile, Qt::LeftButton, {}, QPoint(tile->width() / 2, tile->height() / 2));
     return after(QStringLiteral("click tile %1").arg(k));
 }
@@ -285,7 +285,7 @@ bool tst_Stress::pressSpace()
     if (tile >= 0) {
         const std::size_t before = m_model.history.size();
         m_model.tile(tile);
-        m_moves += m_model.history.size() - before;
+        m_moves += long(m_model.history.size() - before);
     }
     QTest::keyClick(focus, Qt::Key_Space);
     if (commandIndex >= 0)
