@@ -157,8 +157,8 @@ QString tileName(const Board &board, qint16 index)
     const qint16 cell = board.CellOf(index);
     if (cell < 0)
         return name;
-    const int n = board.BoardSize;
-    return QStringLiteral("%1, ред %2, колона %3").arg(name).arg(cell / n + 1).arg(cell % n + 1);
+    const Board::Cell at = board.cellAt(cell);
+    return QStringLiteral("%1, ред %2, колона %3").arg(name).arg(at.row + 1).arg(at.column + 1);
 }
 
 void installFactory()

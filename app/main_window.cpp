@@ -103,18 +103,18 @@ void MainWindow::buildDesign()
     m_form.List2->place(240, 2160, 615, 345);
     m_form.List2->hide();
     buildCounter();
-    addCommand(texts, 3, 120, 1080, 1575);
-    addCommand(texts, 2, 5280, 2040, 1335);
+    addCommand(texts, Board::MoveBackButton, 120, 1080, 1575);
+    addCommand(texts, Board::SolutionButton, 5280, 2040, 1335);
     buildArrangementLists(texts);
-    addCommand(texts, 1, 5280, 2520, 1335);
+    addCommand(texts, Board::UnsolvableButton, 5280, 2520, 1335);
     buildTextBoxes();
-    addCommand(texts, 0, 120, 480, 1575);
+    addCommand(texts, Board::NewGameButton, 120, 480, 1575);
     buildBlank(texts);
     buildLabels(texts);
     orderTabs();
 
     m_form.board = std::make_unique<Board>(
-        Board::Controls { m_form.Command1, m_form.List1, *m_form.List2, *m_form.Text2, *m_form.Label3 },
+        Board::Controls { m_form.Command1, m_form.Option1, m_form.List1, *m_form.List2, *m_form.Text2, *m_form.Label3 },
         m_form.random);
     connectEvents();
     addShortcuts();
@@ -134,7 +134,7 @@ void MainWindow::buildFrame(const QJsonObject &texts)
         colours::fillBackground(option, periwinkle);
         m_form.Option1.add(i, option);
     }
-    m_form.Option1(2)->setChecked(true); // no handler is connected yet
+    m_form.Option1(2)->setChecked(true); // "5"; no handler is connected yet
 }
 
 // The move counter, locked against typing.
@@ -163,7 +163,7 @@ void MainWindow::buildArrangementLists(const QJsonObject &texts)
     const float listLefts[] = { 360, 480, 600, 840 };
     for (qint16 i = 3; i >= 0; --i) {
         auto *list = new ListBox(this);
-        list->place(listLefts[i], 2280 + 120 * i, 975, 345);
+        list->place(listLefts[i], float(2280 + 120 * i), 975, 345);
         for (const QJsonValue item : lists[i].toArray())
             list->AddItem(item.toString());
         list->hide();
@@ -234,16 +234,29 @@ void MainWindow::buildLabels(const QJsonObject &texts)
 void MainWindow::orderTabs()
 {
     Form &f = m_form;
-    QWidget *const order[] = { f.Command1(0), f.Command2(0), f.Text1(0), f.Text1(1), f.Command2(1), f.List1(0),
-                               f.List1(1),    f.List1(2),    f.List1(3), f.Command2(2), f.Command2(3), f.Text2,
-                               f.List2,       f.Option1(0),  f.Option1(1), f.Option1(2) };
+    QWidget *const order[] = { f.Command1(0),
+                               f.Command2(Board::NewGameButton),
+                               f.Text1(0),
+                               f.Text1(1),
+                               f.Command2(Board::UnsolvableButton),
+                               f.List1(Board::PoolList),
+                               f.List1(Board::DealtList),
+                               f.List1(Board::SolvedList),
+                               f.List1(Board::UnsolvableList),
+                               f.Command2(Board::SolutionButton),
+                               f.Command2(Board::MoveBackButton),
+                               f.Text2,
+                               f.List2,
+                               f.Option1(0),
+                               f.Option1(1),
+                               f.Option1(2) };
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
 
 void MainWindow::connectEvents()
 {
-    for (qint16 i = 0; i <= 3; ++i)
+    for (qint16 i = Board::NewGameButton; i <= Board::MoveBackButton; ++i)
         connect(m_form.Command2(i), &QAbstractButton::clicked, this,
                 [this, i] { runHandler("Command2_Click", [this, i] { Command2_Click(i); }); });
     for (qint16 i = 0; i <= 2; ++i)
@@ -267,9 +280,9 @@ void MainWindow::addShortcuts()
     };
     // F2 and Backspace besides the standard keys: the keys of older games.
     add(QKeySequence::keyBindings(QKeySequence::New) << QKeySequence(Qt::Key_F2),
-        [this] { m_form.Command2(0)->click(); });
+        [this] { m_form.Command2(Board::NewGameButton)->click(); });
     add(QKeySequence::keyBindings(QKeySequence::Undo) << QKeySequence(Qt::Key_Backspace),
-        [this] { m_form.Command2(3)->click(); });
+        [this] { m_form.Command2(Board::MoveBackButton)->click(); });
     // Windows has no standard Quit key: Ctrl+Q there too.
     QList<QKeySequence> quit = QKeySequence::keyBindings(QKeySequence::Quit);
     if (quit.isEmpty())
@@ -329,6 +342,14 @@ void MainWindow::paintEvent(QPaintEvent *)
     QPainter(this).fillRect(rect(), lavender);
 }
 
+// Tiles 1 to n*n-1 of the current board size.
+void MainWindow::createTiles()
+{
+    const qint16 last = m_form.board->lastTile();
+    for (int i = 1; i <= last; ++i)
+        createTile(qint16(i));
+}
+
 void MainWindow::createTile(qint16 index)
 {
     CommandButton *tile = m_form.Command1.Load(index);
@@ -350,59 +371,24 @@ void MainWindow::Form_Load()
     blank->setWidth(500);
     board.BoardSize = 4;
     m_form.random.seedFromClock();
-    const qint16 last = numbers::sub16(numbers::mul16(board.BoardSize, board.BoardSize), 1);
-    for (int i = 1; i <= last; ++i)
-        createTile(qint16(i));
+    createTiles();
     // The design selects "5", so this is a change of selection: the board
     // is rebuilt at size 4 before the assignment returns.
-    m_form.Option1(1)->setChecked(true);
+    m_form.Option1(Board::FourByFourOption)->setChecked(true);
     board.NewGame();
 }
 
 void MainWindow::Option1_Click(qint16 index)
 {
     Board &board = *m_form.board;
-    const qint16 oldLast = numbers::sub16(numbers::mul16(board.BoardSize, board.BoardSize), 1);
+    const qint16 oldLast = board.lastTile();
     for (int i = 1; i <= oldLast; ++i)
         m_form.Command1.Unload(qint16(i));
     board.BoardSize = CInt(Val(m_form.Option1(index)->text()));
-    const qint16 last = numbers::sub16(numbers::mul16(board.BoardSize, board.BoardSize), 1);
-    for (int i = 1; i <= last; ++i)
-        createTile(qint16(i));
+    createTiles();
     board.NewGame();
 }
 
-void MainWindow::Command1_Click(qint16 index)
-{
-    if (index == 0)
-        return;
-    Board &board = *m_form.board;
-    board.MoveTile(index);
-    if (board.TileMoved == -1) {
-        m_form.Text2->setText(numbers::text(Val(m_form.Text2->text()) + 1));
-        m_form.List2->AddItem(numbers::text(index));
-    }
-}
+void MainWindow::Command1_Click(qint16 index) { m_form.board->ClickTile(index); }
 
-void MainWindow::Command2_Click(qint16 index)
-{
-    Board &board = *m_form.board;
-    switch (index) {
-    case 0:
-        board.NewGame();
-        break;
-    case 1:
-    case 2:
-        // Selecting "4" rebuilds a 3x3 or 5x5 board before the preset is
-        // laid out; on a 4x4 board it changes nothing.
-        m_form.Option1(1)->setChecked(true);
-        board.ShowPreset(index == 1 ? 3 : 2);
-        m_form.List2->Clear();
-        break;
-    case 3:
-        board.UndoMove();
-        break;
-    default:
-        break;
-    }
-}
+void MainWindow::Command2_Click(qint16 index) { m_form.board->ClickCommand(index); }

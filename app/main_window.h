@@ -96,6 +96,7 @@ private:
     void orderTabs();
     void connectEvents();
     void addShortcuts();
+    void createTiles();
     void createTile(qint16 index);
     void slideTile(Arrow arrow);
 

@@ -4,7 +4,7 @@
 // repaint it schedules runs later, in the event loop, except in the "Painted"
 // variant, which flushes it as part of the click.
 //
-//   build/bench/bench_handlers --benchmark_repetitions=5 \
+//   build/bench/bench_handlers --benchmark_repetitions=5
 //       --benchmark_report_aggregates_only=true
 //
 // The figures and how they were taken are in docs/performance.md.
@@ -42,11 +42,11 @@ MainWindow &window()
 void setBoardSize(MainWindow &w, qint16 n) { w.forTests().Option1(qint16(n - 3))->setChecked(true); }
 
 // A tile that stands next to the blank, or one that does not.
-qint16 neighbour(MainWindow &w) { return board_state::neighboursOfBlank(w).front(); }
+qint16 neighbour(MainWindow &w) { return board_state::neighboursOfBlank(w.forTests().Command1).front(); }
 
 qint16 farTile(MainWindow &w)
 {
-    const auto near = board_state::neighboursOfBlank(w);
+    const auto near = board_state::neighboursOfBlank(w.forTests().Command1);
     for (qint16 k = 1; k < w.forTests().board->BoardSize * w.forTests().board->BoardSize; ++k)
         if (std::find(near.begin(), near.end(), k) == near.end())
             return k;

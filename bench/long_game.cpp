@@ -103,7 +103,7 @@ int main(int argc, char **argv)
     w.Command2_Click(0);
     // The blank moves back and forth with tile k; once its move is taken
     // back, the blank is where it was, so k stays its neighbour.
-    const qint16 k = board_state::neighboursOfBlank(w).front();
+    const qint16 k = board_state::neighboursOfBlank(w.forTests().Command1).front();
 
     playTo(w, k, 100);
     const Cost short_ = costAt(w, k, samples);
@@ -134,9 +134,9 @@ int main(int argc, char **argv)
                 long_.move * 1e6, moveRatio);
     std::printf("take-back (median of %d) %9.2f us   %9.2f us   ratio %.2f\n", samples, short_.takeBack * 1e6,
                 long_.takeBack * 1e6, takeBackRatio);
-    std::printf("%d moves played in %.2f s (%.2f us a move)\n", int(entries), playTime, playTime / entries * 1e6);
+    std::printf("%d moves played in %.2f s (%.2f us a move)\n", int(entries), playTime, playTime / double(entries) * 1e6);
     std::printf("memory per history entry: %.1f bytes of heap, %.1f bytes resident\n",
-                double(heapAfter - heapBefore) / entries, (rssAfter - rssBefore) * 1024.0 / entries);
+                double(heapAfter - heapBefore) / double(entries), double(rssAfter - rssBefore) * 1024.0 / double(entries));
     std::printf("taking back all %d moves: %.2f s (%.2f us a take-back), counter back to 0: %s\n", moves, takeBackAll,
                 takeBackAll / moves * 1e6, counterBack ? "yes" : "NO");
 

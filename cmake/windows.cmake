@@ -1,7 +1,7 @@
 # The program for 64-bit Windows, cross-built with MinGW-w64 against a static
 # Qt (scripts/windows.sh): one puzzle15.exe that imports only Windows' own
 # DLLs, a zip with it, its licence and Qt's notice, and a per-user installer
-# made by CPack's NSIS generator. Included from desktop.cmake on Windows in
+# made by CPack's NSIS generator. Included from packaging.cmake on Windows in
 # place of the Linux desktop files and the Debian package.
 
 # Everything linked statically, the C++ runtime and winpthreads included, so
@@ -49,10 +49,6 @@ install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_BINARY_DIR}/windows/QT-NOT
 # `cpack` in the build directory makes both packages:
 #   puzzle15-1.00-win64.zip and puzzle15-1.00-win64-setup.exe.
 set(CPACK_GENERATOR "ZIP;NSIS")
-set(CPACK_PACKAGE_NAME "puzzle15")
-set(CPACK_PACKAGE_VERSION "${PUZZLE15_VERSION_TEXT}")
-set(CPACK_PACKAGE_VENDOR "www.puzzle15.example.org")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Пъзел 15, the sliding-tile puzzle")
 set(CPACK_SYSTEM_NAME "win64")
 # Named apart as well: include(CPack) leaves the source package's name in
 # CPACK_PACKAGE_FILE_NAME, and the tests need this one.
@@ -70,9 +66,8 @@ set(CPACK_NSIS_INSTALLED_ICON_NAME "puzzle15.exe")
 set(CPACK_NSIS_MUI_ICON "${PUZZLE15_ICO}")
 file(STRINGS ${PROJECT_SOURCE_DIR}/LICENSE PUZZLE15_COPYRIGHT_LINE REGEX "^Copyright" LIMIT_COUNT 1)
 set(CPACK_PUZZLE15_COPYRIGHT "${PUZZLE15_COPYRIGHT_LINE}")
-set(CPACK_PUZZLE15_VERSION_QUAD "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.0.0")
+set(CPACK_PUZZLE15_VERSION_QUAD "${PUZZLE15_VERSION_QUAD}")
 set(CPACK_PUZZLE15_EXE "${PROJECT_BINARY_DIR}/puzzle15.exe")
-set(CPACK_PUZZLE15_PUBLISHER "www.puzzle15.example.org")
+set(CPACK_PUZZLE15_PUBLISHER "${PUZZLE15_VENDOR}")
 set(CPACK_PUZZLE15_VERSION_TEXT "${PUZZLE15_VERSION_TEXT}")
 set(CPACK_PROJECT_CONFIG_FILE "${PROJECT_SOURCE_DIR}/packaging/windows/cpack_windows.cmake")
-include(CPack)

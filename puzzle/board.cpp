@@ -19,30 +19,76 @@ void Board::LayOutArrangement(qint16 i, qint16 k)
     tile->setText(numbers::text(k));
 }
 
-// p == 1 for a dealt game; 2 and 3 also set the tiles' enabled state.
+qint16 Board::cellCount() const { return numbers::mul16(BoardSize, BoardSize); }
+
+qint16 Board::lastTile() const { return numbers::sub16(cellCount(), 1); }
+
+Board::Cell Board::cellAt(qint16 i) const { return { numbers::div16(i, BoardSize), numbers::mod16(i, BoardSize) }; }
+
+void Board::ClickTile(qint16 index)
+{
+    if (index == 0)
+        return;
+    MoveTile(index);
+    if (TileMoved == -1) {
+        m_controls.Text2.setText(numbers::text(Val(m_controls.Text2.text()) + 1));
+        m_controls.List2.AddItem(numbers::text(index));
+    }
+}
+
+void Board::ClickCommand(qint16 index)
+{
+    switch (index) {
+    case NewGameButton:
+        NewGame();
+        break;
+    case UnsolvableButton:
+        showPresetButton(UnsolvableList);
+        break;
+    case SolutionButton:
+        showPresetButton(SolvedList);
+        break;
+    case MoveBackButton:
+        UndoMove();
+        break;
+    default:
+        break;
+    }
+}
+
+// Selecting "4" rebuilds a 3x3 or 5x5 board before the preset is laid out;
+// on a 4x4 board it changes nothing.
+void Board::showPresetButton(qint16 p)
+{
+    m_controls.Option1(FourByFourOption)->setChecked(true);
+    ShowPreset(p);
+    m_controls.List2.Clear();
+}
+
+// A dealt game leaves the tiles' enabled state alone; the presets set it.
 void Board::layOutList(ListBox &list, qint16 p)
 {
-    const qint16 last = numbers::sub16(numbers::mul16(BoardSize, BoardSize), 1);
+    const qint16 last = lastTile();
     for (int i = 0; i <= last; ++i) {
         const qint16 k = CInt(Val(list.List(i)));
         LayOutArrangement(qint16(i), k);
-        if (p == 2)
+        if (p == SolvedList)
             m_controls.Command1(k)->setEnabled(false);
-        else if (p == 3)
+        else if (p == UnsolvableList)
             m_controls.Command1(k)->setEnabled(true);
     }
 }
 
 void Board::NewGame()
 {
-    ListBox &pool = *m_controls.List1(0);
-    ListBox &dealt = *m_controls.List1(1);
+    ListBox &pool = *m_controls.List1(PoolList);
+    ListBox &dealt = *m_controls.List1(DealtList);
     pool.Clear();
     dealt.Clear();
     m_controls.List2.Clear();
 
-    const qint16 m = numbers::mul16(BoardSize, BoardSize);
-    const qint16 last = numbers::sub16(m, 1);
+    const qint16 m = cellCount();
+    const qint16 last = lastTile();
     for (int i = 0; i <= last; ++i) {
         pool.AddItem(numbers::text(qint16(i)));
         m_controls.Command1(qint16(i))->setEnabled(true);
@@ -66,7 +112,7 @@ void Board::NewGame()
     dealt.AddItem(numbers::text(CInt(Val(pool.List(0)))));
     pool.RemoveItem(0);
 
-    layOutList(dealt, 1);
+    layOutList(dealt, DealtList);
     m_controls.Text2.setText(QStringLiteral("0"));
 }
 
@@ -115,20 +161,20 @@ void Board::MoveTile(qint16 k)
 
 Board::Corner Board::cellCorner(qint16 i) const
 {
-    const qint16 n = BoardSize;
-    const Label &cell = m_controls.Label3;
+    const Cell cell = cellAt(i);
+    const Label &pitch = m_controls.Label3;
     // The template is read for every cell, so moving or resizing it moves or
     // respaces the whole board. Single precision, as the tiles keep it.
-    const float y = float(numbers::div16(i, n)) * cell.Height() + cell.Top();
-    const float x = float(numbers::mod16(i, n)) * cell.Width() + cell.Left();
+    const float y = float(cell.row) * pitch.Height() + pitch.Top();
+    const float x = float(cell.column) * pitch.Width() + pitch.Left();
     return { x, y };
 }
 
 qint16 Board::CellOf(qint16 k) const
 {
     const CommandButton *tile = m_controls.Command1(k);
-    const int cells = BoardSize * BoardSize;
-    for (int i = 0; i < cells; ++i) {
+    const qint16 last = lastTile();
+    for (int i = 0; i <= last; ++i) {
         const Corner corner = cellCorner(qint16(i));
         if (corner.left == tile->Left() && corner.top == tile->Top())
             return qint16(i);
@@ -142,20 +188,20 @@ qint16 Board::TileSliding(Arrow arrow) const
     const qint16 blank = CellOf(0);
     if (blank < 0)
         return -1;
-    const int row = blank / n, column = blank % n;
+    const Cell cell = cellAt(blank);
     int from = -1;
     switch (arrow) {
     case Arrow::Right: // from the blank's left
-        from = column > 0 ? blank - 1 : -1;
+        from = cell.column > 0 ? blank - 1 : -1;
         break;
     case Arrow::Left: // from its right
-        from = column < n - 1 ? blank + 1 : -1;
+        from = cell.column < n - 1 ? blank + 1 : -1;
         break;
     case Arrow::Down: // from above it
-        from = row > 0 ? blank - n : -1;
+        from = cell.row > 0 ? blank - n : -1;
         break;
     case Arrow::Up: // from below it
-        from = row < n - 1 ? blank + n : -1;
+        from = cell.row < n - 1 ? blank + n : -1;
         break;
     }
     if (from < 0)

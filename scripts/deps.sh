@@ -16,6 +16,8 @@ test_packages+=(qt6-gtk-platformtheme adwaita-qt6)
 test_packages+=(libbenchmark-dev libxdamage-dev dbus-daemon)
 # The program on the accessibility bus, read as a screen reader reads it.
 test_packages+=(at-spi2-core python3-pyatspi)
+# ... and in-process, through Qt's private accessibility interface.
+test_packages+=(qt6-base-private-dev)
 # The program as a native Wayland client of a headless compositor.
 test_packages+=(weston qt6-wayland)
 

@@ -41,6 +41,7 @@ configure_windows() {
         -DQT_CHAINLOAD_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
         -DCMAKE_BUILD_TYPE=MinSizeRel \
         -DQT_SKIP_AUTO_PLUGIN_INCLUSION=OFF \
+        -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
         -DBUILD_TESTING="$([[ $tests == yes ]] && echo ON || echo OFF)" \
         -DCMAKE_CROSSCOMPILING_EMULATOR="$here/tests/windows/wine-run.sh;$1/wine" \
         -DPUZZLE15_QT_SOURCE_VERSION="$qt_source_version" >"$1/configure.log" 2>&1 \

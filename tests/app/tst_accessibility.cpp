@@ -3,6 +3,9 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QtGui/private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -64,6 +67,19 @@ std::optional<TileName> parseTileName(const QString &name)
 
 QWidget *focused() { return QApplication::focusWidget(); }
 
+// The objects whose name change was announced, in order, while recording.
+QList<QObject *> &announced()
+{
+    static QList<QObject *> objects;
+    return objects;
+}
+
+void recordNameChange(QAccessibleEvent *event)
+{
+    if (event->type() == QAccessible::NameChanged)
+        announced().append(event->object());
+}
+
 // Presses Tab until the focus is on the control whose accessible name is
 // name; false when a whole round of the tab order passes without it.
 bool tabTo(const QString &name)
@@ -86,6 +102,8 @@ private slots:
     // As the program does, once, before it makes its window.
     void initTestCase() { MainWindow::prepareApplication(); }
     void playWithTheKeyboardAlone();
+    void aMoveAnnouncesTheNewNames_data();
+    void aMoveAnnouncesTheNewNames();
 };
 
 void tst_Accessibility::playWithTheKeyboardAlone()
@@ -139,7 +157,66 @@ void tst_Accessibility::playWithTheKeyboardAlone()
     QCOMPARE(nameOf(focused()), QStringLiteral("5"));
     QVERIFY(iface(focused())->state().checked);
     QCOMPARE(int(w.forTests().board->BoardSize), 5);
-    QVERIFY(tabTo(QStringLiteral("Плочка 24, ред %1, колона %2").arg(*board_state::cellOf(w, 24) / 5 + 1).arg(*board_state::cellOf(w, 24) % 5 + 1)));
+    const board_state::RowColumn at24 = board_state::rowColumn(*board_state::cellOf(w.forTests().Command1, 24), 5);
+    QVERIFY(tabTo(QStringLiteral("Плочка 24, ред %1, колона %2").arg(at24.row + 1).arg(at24.column + 1)));
+}
+
+void tst_Accessibility::aMoveAnnouncesTheNewNames_data()
+{
+    QTest::addColumn<bool>("byKey");
+    QTest::newRow("click") << false;
+    QTest::newRow("arrow key") << true;
+}
+
+// Screen readers learn of a move from name changes: the moved tile's and the
+// blank's, each with its new cell. A take-back announces them too.
+void tst_Accessibility::aMoveAnnouncesTheNewNames()
+{
+    QFETCH(bool, byKey);
+    MainWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    const board_state::Tiles &tiles = w.forTests().Command1;
+    const qint16 tile = board_state::neighboursOfBlank(tiles).front();
+    const int from = *board_state::cellOf(tiles, tile), to = *board_state::cellOf(tiles, 0);
+    const auto name = [](qint16 k, int cell) {
+        const board_state::RowColumn at = board_state::rowColumn(cell, 4);
+        return QStringLiteral("%1, ред %2, колона %3")
+            .arg(k == 0 ? QStringLiteral("Празно поле") : QStringLiteral("Плочка %1").arg(k))
+            .arg(at.row + 1)
+            .arg(at.column + 1);
+    };
+    QCOMPARE(nameOf(tiles(tile)), name(tile, from));
+
+    // As when a screen reader is listening: only then are events sent.
+    QPlatformAccessibility *platform = QGuiApplicationPrivate::platformIntegration()->accessibility();
+    QVERIFY(platform);
+    announced().clear();
+    platform->setActive(true);
+    QAccessible::installUpdateHandler(recordNameChange);
+    if (byKey) {
+        // The arrow that slides this tile into the blank, pressed on the blank.
+        const board_state::RowColumn a = board_state::rowColumn(from, 4), b = board_state::rowColumn(to, 4);
+        const Qt::Key key = a.row < b.row ? Qt::Key_Down : a.row > b.row ? Qt::Key_Up
+                          : a.column < b.column ? Qt::Key_Right : Qt::Key_Left;
+        QTest::keyClick(tiles(0), key);
+    } else {
+        QTest::mouseClick(tiles(tile), Qt::LeftButton);
+    }
+    const QList<QObject *> moved = announced();
+    QCOMPARE(nameOf(tiles(tile)), name(tile, to));
+    QCOMPARE(nameOf(tiles(0)), name(0, from));
+    QTest::mouseClick(w.forTests().Command2(Board::MoveBackButton), Qt::LeftButton);
+    const QList<QObject *> takenBack = announced().mid(moved.size());
+    QAccessible::installUpdateHandler(nullptr);
+    platform->setActive(false);
+
+    for (const QList<QObject *> &changed : { moved, takenBack }) {
+        QVERIFY2(changed.contains(tiles(tile)), "the moved tile's new name was not announced");
+        QVERIFY2(changed.contains(tiles(0)), "the blank's new name was not announced");
+    }
+    QCOMPARE(nameOf(tiles(tile)), name(tile, from));
+    QCOMPARE(nameOf(tiles(0)), name(0, to));
 }
 
 QTEST_MAIN(tst_Accessibility)

@@ -82,7 +82,7 @@ void tst_DisplayScale::tilesOnTheGrid()
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.forTests().Option1(qint16(option))->click();
     const int n = w.forTests().board->BoardSize;
-    const std::vector<int> cells = board_state::arrangement(w);
+    const std::vector<int> cells = board_state::arrangement(w.forTests().Command1);
     QCOMPARE(int(cells.size()), n * n);
     const QImage shot = w.grab().toImage();
     const double ratio = pixelRatio();

@@ -47,6 +47,8 @@ expect 'VALUE "Translation", 0x402, 1200'
 
 # The manifest, as resource 1 of type 24.
 expect '1 24 /* RT_MANIFEST */'
+# Its version, like the version record's, from the project's.
+expect 'name=""org.example.puzzle15"" version=""1.0.0.0""'
 expect 'requestedExecutionLevel level=""asInvoker""'
 expect 'supportedOS Id=""{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}""'
 expect '>PerMonitorV2</dpiAwareness>'

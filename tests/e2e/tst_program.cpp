@@ -224,7 +224,7 @@ void tst_Program::start(const QProcessEnvironment &environment)
                                                                  QStringLiteral("--shell"), QString::fromLatin1(window) });
     QMap<QByteArray, int> values;
     for (const QByteArray &line : geometry.split('\n')) {
-        const int eq = line.indexOf('=');
+        const auto eq = line.indexOf('=');
         if (eq > 0)
             values[line.left(eq)] = line.mid(eq + 1).toInt();
     }
@@ -680,7 +680,7 @@ void tst_Program::setActive(bool active)
     QString target = m_window;
     if (!active) {
         const QByteArray info = run(QStringLiteral("xwininfo"), { QStringLiteral("-root") });
-        const int at = info.indexOf("Window id: ");
+        const auto at = info.indexOf("Window id: ");
         QVERIFY2(at >= 0, "xwininfo names no root window");
         target = QString::fromLatin1(info.mid(at + 11).split(' ').front());
     }

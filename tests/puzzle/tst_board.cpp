@@ -1,8 +1,16 @@
+// The game alone: its controls made here, as the window's design makes them,
+// on a plain widget, and handed to the game. No window is involved; the
+// board is read back from where the tile buttons stand (tests/board_state.h).
+
 #include "tests/board_state.h"
-#include "app/main_window.h"
+#include "app/platform/random.h"
+#include "puzzle/board.h"
 
 #include <QRandomGenerator>
 #include <QTest>
+
+#include <algorithm>
+#include <numeric>
 
 using board_state::arrangement;
 using board_state::items;
@@ -11,6 +19,87 @@ namespace {
 
 const std::vector<int> solved { 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 0 };
 const std::vector<int> unsolvable { 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 15, 14, 0 };
+const QStringList solvedItems { "01", "02", "03", "04", "05", "06", "07", "08", "09", "10", "11", "12", "13", "14", "15", "0" };
+const QStringList unsolvableItems { "01", "02", "03", "04", "05", "06", "07", "08", "09", "10", "11", "12", "13", "15", "14", "0" };
+
+// The game's controls. The tiles of each board size are made as copies of
+// the blank and removed again, as the window does when an option becomes
+// selected; a click on a tile reaches the game as the window routes it.
+class Table {
+public:
+    Table()
+    {
+        auto *blank = new CommandButton(&host);
+        blank->place(120, 120, 500, 500);
+        blank->setText(QStringLiteral("1"));
+        Command1.add(0, blank);
+        connectTile(0);
+        for (qint16 i = 0; i <= 2; ++i) {
+            auto *option = new OptionButton(QString::number(i + 3), &host);
+            Option1.add(i, option);
+            QObject::connect(option, &QAbstractButton::toggled, &host, [this, i](bool checked) {
+                if (checked)
+                    resize(i + 3);
+            });
+        }
+        for (qint16 i = 0; i <= 3; ++i)
+            List1.add(i, new ListBox(&host));
+        for (const QString &item : solvedItems)
+            List1(2)->AddItem(item);
+        for (const QString &item : unsolvableItems)
+            List1(3)->AddItem(item);
+        Label3.place(2280, 480, 495, 495);
+        Option1(1)->setChecked(true);
+    }
+
+    // Shown, so that real clicks reach the tiles.
+    bool show()
+    {
+        host.show();
+        return QTest::qWaitForWindowExposed(&host);
+    }
+
+    std::vector<int> shown() const { return arrangement(Command1); }
+    std::optional<int> cellOf(qint16 tile) const { return board_state::cellOf(Command1, tile); }
+    std::vector<qint16> neighbours() const { return board_state::neighboursOfBlank(Command1); }
+    QString counter() const { return Text2.text(); }
+    bool allEnabled(bool enabled) const
+    {
+        for (qint16 i : Command1.indexes())
+            if (Command1(i)->isEnabled() != enabled)
+                return false;
+        return true;
+    }
+
+    QWidget host;
+    ControlArray<CommandButton> Command1;
+    ControlArray<OptionButton> Option1;
+    ControlArray<ListBox> List1;
+    ListBox List2 { &host };
+    TextBox Text2 { &host };
+    Label Label3 { &host };
+    Random random;
+    Board board { { Command1, Option1, List1, List2, Text2, Label3 }, random };
+
+private:
+    void resize(int n)
+    {
+        for (qint16 i : Command1.indexes())
+            if (i != 0)
+                Command1.Unload(i);
+        board.BoardSize = qint16(n);
+        for (qint16 i = 1; i < n * n; ++i) {
+            Command1.Load(i);
+            connectTile(i);
+        }
+        board.NewGame();
+    }
+
+    void connectTile(qint16 k)
+    {
+        QObject::connect(Command1(k), &QAbstractButton::clicked, &host, [this, k] { board.ClickTile(k); });
+    }
+};
 
 std::vector<int> sorted(std::vector<int> v)
 {
@@ -20,17 +109,9 @@ std::vector<int> sorted(std::vector<int> v)
 
 std::vector<int> range(int count)
 {
-    std::vector<int> v(count);
+    std::vector<int> v(std::size_t(count), 0);
     std::iota(v.begin(), v.end(), 0);
     return v;
-}
-
-bool allEnabled(MainWindow &w, bool enabled)
-{
-    for (qint16 i : w.forTests().Command1.indexes())
-        if (w.forTests().Command1(i)->isEnabled() != enabled)
-            return false;
-    return true;
 }
 
 void click(QWidget *widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(4, 4)); }
@@ -41,8 +122,6 @@ class tst_Board : public QObject {
     Q_OBJECT
 
 private slots:
-    // As the program does, once, before it makes its window.
-    void initTestCase() { MainWindow::prepareApplication(); }
     // Board setup and new game
     void layOutArrangement_data();
     void layOutArrangement();
@@ -67,6 +146,8 @@ private slots:
     void blankIsIgnored();
     void counterAndHistoryText();
     void moveBackRightAfter();
+    void tileSliding_data();
+    void tileSliding();
 
     // Undo
     void undoWithNothingToTakeBack();
@@ -102,6 +183,7 @@ void tst_Board::layOutArrangement_data()
     QTest::newRow("5x5 cell 24") << 5 << 24 << 4260.0f << 2460.0f;
     QTest::newRow("3x3 cell 5") << 3 << 5 << 3270.0f << 975.0f;
     QTest::newRow("5x5 cell 4") << 5 << 4 << 4260.0f << 480.0f;
+    QTest::newRow("5x5 cell 9") << 5 << 9 << 4260.0f << 975.0f;
 }
 
 void tst_Board::layOutArrangement()
@@ -110,15 +192,15 @@ void tst_Board::layOutArrangement()
     QFETCH(int, cell);
     QFETCH(float, left);
     QFETCH(float, top);
-    MainWindow w;
-    w.load();
-    w.forTests().Option1(qint16(size - 3))->setChecked(true);
-    QCOMPARE(int(w.forTests().board->BoardSize), size);
-    CommandButton *tile = w.forTests().Command1(3);
+    Table t;
+    t.Option1(qint16(size - 3))->setChecked(true);
+    QCOMPARE(int(t.board.BoardSize), size);
+    CommandButton *tile = t.Command1(3);
     tile->hide();
     tile->setText(QStringLiteral("x"));
     tile->setEnabled(false);
-    w.forTests().board->LayOutArrangement(qint16(cell), 3);
+    tile->setToolTip(QStringLiteral("3"));
+    t.board.LayOutArrangement(qint16(cell), 3);
     QCOMPARE(tile->Left(), left);
     QCOMPARE(tile->Top(), top);
     QVERIFY(!tile->isHidden());
@@ -131,17 +213,16 @@ void tst_Board::layOutArrangement()
 
 void tst_Board::templateMovesTheBoard()
 {
-    MainWindow w;
-    w.load();
-    w.forTests().Label3->setLeft(1000);
-    w.forTests().Label3->setTop(100);
-    w.forTests().Label3->setWidth(520);
-    w.Command2_Click(0);
-    const std::vector<int> cells = arrangement(w);
+    Table t;
+    t.Label3.setLeft(1000);
+    t.Label3.setTop(100);
+    t.Label3.setWidth(520);
+    t.board.ClickCommand(Board::NewGameButton);
+    const std::vector<int> cells = arrangement(t.Command1, { 1000, 100, 520, 495 });
     QCOMPARE(cells.size(), std::size_t(16));
     const qint16 inCell6 = qint16(cells[6]);
-    QCOMPARE(w.forTests().Command1(inCell6)->Left(), 1000.0f + 2 * 520);
-    QCOMPARE(w.forTests().Command1(inCell6)->Top(), 100.0f + 495);
+    QCOMPARE(t.Command1(inCell6)->Left(), 1000.0f + 2 * 520);
+    QCOMPARE(t.Command1(inCell6)->Top(), 100.0f + 495);
 }
 
 void tst_Board::firstDraw_data()
@@ -163,12 +244,11 @@ void tst_Board::firstDraw()
 {
     QFETCH(float, u);
     QFETCH(int, tile);
-    MainWindow w;
-    w.load();
-    w.forTests().random.feed({ u });
-    w.Command2_Click(0);
-    QCOMPARE(w.forTests().List1(1)->List(0), QString::number(tile));
-    QCOMPARE(arrangement(w)[0], tile);
+    Table t;
+    t.random.feed({ u });
+    t.board.ClickCommand(Board::NewGameButton);
+    QCOMPARE(t.List1(1)->List(0), QString::number(tile));
+    QCOMPARE(t.shown()[0], tile);
 }
 
 void tst_Board::twoItemsLeft_data()
@@ -184,20 +264,19 @@ void tst_Board::twoItemsLeft()
 {
     QFETCH(float, u);
     QFETCH(QStringList, lastTwo);
-    MainWindow w;
-    w.load();
-    w.forTests().Option1(0)->setChecked(true);
+    Table t;
+    t.Option1(0)->setChecked(true);
     // Seven draws of 0 take "0" to "6" in order; the eighth chooses between
     // "7" and "8"; the last is moved without a draw.
     std::deque<float> values(7, 0.0f);
     values.push_back(u);
     values.push_back(0.5f); // must stay unused
-    w.forTests().random.feed(values);
-    const std::uint64_t before = w.forTests().random.drawn();
-    w.Command2_Click(0);
-    QCOMPARE(w.forTests().random.drawn() - before, std::uint64_t(8));
-    QCOMPARE(w.forTests().random.pending(), std::size_t(1));
-    QCOMPARE(items(*w.forTests().List1(1)).mid(7), lastTwo);
+    t.random.feed(values);
+    const std::uint64_t before = t.random.drawn();
+    t.board.ClickCommand(Board::NewGameButton);
+    QCOMPARE(t.random.drawn() - before, std::uint64_t(8));
+    QCOMPARE(t.random.pending(), std::size_t(1));
+    QCOMPARE(items(*t.List1(1)).mid(7), lastTwo);
 }
 
 void tst_Board::newGameAtEachSize_data()
@@ -213,45 +292,42 @@ void tst_Board::newGameAtEachSize()
 {
     QFETCH(int, option);
     QFETCH(int, size);
-    MainWindow w;
-    w.load();
-    w.forTests().Option1(qint16(option))->setChecked(true);
+    Table t;
+    t.Option1(qint16(option))->setChecked(true);
     for (int game = 0; game < 20; ++game) {
-        const std::uint64_t before = w.forTests().random.drawn();
-        w.Command2_Click(0);
-        QCOMPARE(w.forTests().random.drawn() - before, std::uint64_t(size * size - 1));
-        const std::vector<int> dealt = board_state::arrangement(*w.forTests().List1(1));
+        const std::uint64_t before = t.random.drawn();
+        t.board.ClickCommand(Board::NewGameButton);
+        QCOMPARE(t.random.drawn() - before, std::uint64_t(size * size - 1));
+        const std::vector<int> dealt = arrangement(*t.List1(1));
         QCOMPARE(sorted(dealt), range(size * size));
-        QCOMPARE(arrangement(w), dealt);
-        QCOMPARE(w.forTests().List1(0)->ListCount(), 0);
-        QCOMPARE(w.forTests().Text2->text(), QStringLiteral("0"));
-        QVERIFY(allEnabled(w, true));
-        for (qint16 i : w.forTests().Command1.indexes())
-            QCOMPARE(w.forTests().Command1(i)->text(), QString::number(i));
+        QCOMPARE(t.shown(), dealt);
+        QCOMPARE(t.List1(0)->ListCount(), 0);
+        QCOMPARE(t.counter(), QStringLiteral("0"));
+        QVERIFY(t.allEnabled(true));
+        for (qint16 i : t.Command1.indexes())
+            QCOMPARE(t.Command1(i)->text(), QString::number(i));
     }
 }
 
 void tst_Board::newGameMidGameStartsAfresh()
 {
-    MainWindow w;
-    w.load();
+    Table t;
     for (int i = 0; i < 5; ++i)
-        w.Command1_Click(board_state::neighboursOfBlank(w).front());
-    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("5"));
-    click(w.forTests().Command2(0));
-    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("0"));
-    QCOMPARE(w.forTests().List2->ListCount(), 0);
-    QCOMPARE(arrangement(w), board_state::arrangement(*w.forTests().List1(1)));
+        t.board.ClickTile(t.neighbours().front());
+    QCOMPARE(t.counter(), QStringLiteral("5"));
+    t.board.ClickCommand(Board::NewGameButton);
+    QCOMPARE(t.counter(), QStringLiteral("0"));
+    QCOMPARE(t.List2.ListCount(), 0);
+    QCOMPARE(t.shown(), arrangement(*t.List1(1)));
 }
 
 void tst_Board::newGameAfterSolvedEnablesEveryTile()
 {
-    MainWindow w;
-    w.load();
-    w.Command2_Click(2);
-    QVERIFY(allEnabled(w, false));
-    click(w.forTests().Command2(0)); // the command buttons stay enabled
-    QVERIFY(allEnabled(w, true));
+    Table t;
+    t.board.ClickCommand(Board::SolutionButton);
+    QVERIFY(t.allEnabled(false));
+    t.board.ClickCommand(Board::NewGameButton);
+    QVERIFY(t.allEnabled(true));
 }
 
 // ---- Tile moves. "Нерешима" puts the blank bottom right, tile 14 to its
@@ -269,17 +345,16 @@ void tst_Board::neighbourMoves()
 {
     QFETCH(int, tile);
     QFETCH(int, fromCell);
-    MainWindow w;
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    click(w.forTests().Command2(1));
-    QCOMPARE(arrangement(w), unsolvable);
-    click(w.forTests().Command1(qint16(tile)));
-    QCOMPARE(board_state::cellOf(w, qint16(tile)), std::optional<int>(15));
-    QCOMPARE(board_state::cellOf(w, 0), std::optional<int>(fromCell));
-    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("1"));
-    QCOMPARE(items(*w.forTests().List2), QStringList({ QString::number(tile) }));
-    QCOMPARE(w.forTests().board->TileMoved, qint16(-1));
+    Table t;
+    QVERIFY(t.show());
+    t.board.ClickCommand(Board::UnsolvableButton);
+    QCOMPARE(t.shown(), unsolvable);
+    click(t.Command1(qint16(tile)));
+    QCOMPARE(t.cellOf(qint16(tile)), std::optional<int>(15));
+    QCOMPARE(t.cellOf(0), std::optional<int>(fromCell));
+    QCOMPARE(t.counter(), QStringLiteral("1"));
+    QCOMPARE(items(t.List2), QStringList({ QString::number(tile) }));
+    QCOMPARE(t.board.TileMoved, qint16(-1));
 }
 
 void tst_Board::nonNeighboursStay_data()
@@ -294,16 +369,15 @@ void tst_Board::nonNeighboursStay_data()
 void tst_Board::nonNeighboursStay()
 {
     QFETCH(int, tile);
-    MainWindow w;
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    click(w.forTests().Command2(1));
-    w.forTests().board->TileMoved = -1;
-    click(w.forTests().Command1(qint16(tile)));
-    QCOMPARE(arrangement(w), unsolvable);
-    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("0"));
-    QCOMPARE(w.forTests().List2->ListCount(), 0);
-    QCOMPARE(w.forTests().board->TileMoved, qint16(0));
+    Table t;
+    QVERIFY(t.show());
+    t.board.ClickCommand(Board::UnsolvableButton);
+    t.board.TileMoved = -1;
+    click(t.Command1(qint16(tile)));
+    QCOMPARE(t.shown(), unsolvable);
+    QCOMPARE(t.counter(), QStringLiteral("0"));
+    QCOMPARE(t.List2.ListCount(), 0);
+    QCOMPARE(t.board.TileMoved, qint16(0));
 }
 
 // With 500-twip tiles, a cell pitch p leaves facing edges |500 - p| apart.
@@ -323,17 +397,17 @@ void tst_Board::touchTolerance()
 {
     QFETCH(float, pitch);
     QFETCH(bool, moves);
-    MainWindow w;
-    w.load();
-    w.forTests().Label3->setWidth(pitch);
-    w.forTests().Label3->setHeight(pitch);
-    w.Command2_Click(1);
-    w.Command1_Click(14); // along the row
-    QCOMPARE(board_state::cellOf(w, 14), std::optional<int>(moves ? 15 : 14));
-    w.Command2_Click(1);
-    w.Command1_Click(12); // along the column
-    QCOMPARE(board_state::cellOf(w, 12), std::optional<int>(moves ? 15 : 11));
-    QCOMPARE(w.forTests().Text2->text(), moves ? QStringLiteral("1") : QStringLiteral("0"));
+    Table t;
+    t.Label3.setWidth(pitch);
+    t.Label3.setHeight(pitch);
+    const board_state::Grid grid { 2280, 480, pitch, pitch };
+    t.board.ClickCommand(Board::UnsolvableButton);
+    t.board.ClickTile(14); // along the row
+    QCOMPARE(board_state::cellOf(t.Command1, 14, grid), std::optional<int>(moves ? 15 : 14));
+    t.board.ClickCommand(Board::UnsolvableButton);
+    t.board.ClickTile(12); // along the column
+    QCOMPARE(board_state::cellOf(t.Command1, 12, grid), std::optional<int>(moves ? 15 : 11));
+    QCOMPARE(t.counter(), moves ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 // Each distance adds the width of whichever button lies on the left: with a
@@ -341,140 +415,172 @@ void tst_Board::touchTolerance()
 // right no longer does.
 void tst_Board::edgeDistanceUsesTheLeftButtonsWidth()
 {
-    MainWindow w;
-    w.load();
-    w.Command2_Click(1);
-    w.Command1_Click(14); // blank now in cell 14, tile 13 left, 14 right
-    CommandButton *blank = w.forTests().Command1(0);
-    blank->setWidth(400);
-    w.Command1_Click(14);
-    QCOMPARE(board_state::cellOf(w, 14), std::optional<int>(15));
-    QCOMPARE(w.forTests().board->TileMoved, qint16(0));
-    w.Command1_Click(15); // cell 13: its right edge 5 twips into the blank
-    QCOMPARE(board_state::cellOf(w, 15), std::optional<int>(14));
-    QCOMPARE(board_state::cellOf(w, 0), std::optional<int>(13));
+    Table t;
+    t.board.ClickCommand(Board::UnsolvableButton);
+    t.board.ClickTile(14); // blank now in cell 14, tile 13 left, 14 right
+    t.Command1(0)->setWidth(400);
+    t.board.ClickTile(14);
+    QCOMPARE(t.cellOf(14), std::optional<int>(15));
+    QCOMPARE(t.board.TileMoved, qint16(0));
+    t.board.ClickTile(15); // cell 13: its right edge 5 twips into the blank
+    QCOMPARE(t.cellOf(15), std::optional<int>(14));
+    QCOMPARE(t.cellOf(0), std::optional<int>(13));
 }
 
 void tst_Board::blankIsIgnored()
 {
-    MainWindow w;
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    const std::vector<int> before = arrangement(w);
-    w.forTests().board->TileMoved = -1;
-    click(w.forTests().Command1(0));
-    QCOMPARE(w.forTests().board->TileMoved, qint16(-1)); // the move rule was not asked
-    QCOMPARE(arrangement(w), before);
-    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("0"));
-    QCOMPARE(w.forTests().List2->ListCount(), 0);
+    Table t;
+    QVERIFY(t.show());
+    const std::vector<int> before = t.shown();
+    t.board.TileMoved = -1;
+    click(t.Command1(0));
+    QCOMPARE(t.board.TileMoved, qint16(-1)); // the move rule was not asked
+    QCOMPARE(t.shown(), before);
+    QCOMPARE(t.counter(), QStringLiteral("0"));
+    QCOMPARE(t.List2.ListCount(), 0);
     // Asked for the blank itself, the rule finds both distances 500.
-    w.forTests().board->MoveTile(0);
-    QCOMPARE(w.forTests().board->TileMoved, qint16(0));
-    QCOMPARE(arrangement(w), before);
+    t.board.MoveTile(0);
+    QCOMPARE(t.board.TileMoved, qint16(0));
+    QCOMPARE(t.shown(), before);
 }
 
 void tst_Board::counterAndHistoryText()
 {
-    MainWindow w;
-    w.load();
-    w.Command2_Click(1);
-    w.Command1_Click(14);
-    w.Command1_Click(14);
-    w.forTests().Text2->setText(QStringLiteral("12"));
-    w.Command1_Click(12);
-    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("13"));
-    QCOMPARE(items(*w.forTests().List2), QStringList({ "14", "14", "12" }));
+    Table t;
+    t.board.ClickCommand(Board::UnsolvableButton);
+    t.board.ClickTile(14);
+    t.board.ClickTile(14);
+    t.Text2.setText(QStringLiteral("12"));
+    t.board.ClickTile(12);
+    QCOMPARE(t.counter(), QStringLiteral("13"));
+    QCOMPARE(items(t.List2), QStringList({ "14", "14", "12" }));
 }
 
 void tst_Board::moveBackRightAfter()
 {
-    MainWindow w;
-    w.load();
-    const std::vector<int> before = arrangement(w);
-    for (qint16 tile : board_state::neighboursOfBlank(w)) {
-        w.forTests().board->MoveTile(tile);
-        QCOMPARE(w.forTests().board->TileMoved, qint16(-1));
-        QVERIFY(arrangement(w) != before);
-        w.forTests().board->MoveTile(tile);
-        QCOMPARE(w.forTests().board->TileMoved, qint16(-1));
-        QCOMPARE(arrangement(w), before);
+    Table t;
+    const std::vector<int> before = t.shown();
+    for (qint16 tile : t.neighbours()) {
+        t.board.MoveTile(tile);
+        QCOMPARE(t.board.TileMoved, qint16(-1));
+        QVERIFY(t.shown() != before);
+        t.board.MoveTile(tile);
+        QCOMPARE(t.board.TileMoved, qint16(-1));
+        QCOMPARE(t.shown(), before);
     }
     // The rule alone neither counts nor records.
-    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("0"));
-    QCOMPARE(w.forTests().List2->ListCount(), 0);
+    QCOMPARE(t.counter(), QStringLiteral("0"));
+    QCOMPARE(t.List2.ListCount(), 0);
+}
+
+// The tile an arrow slides into the blank, with the blank in a corner, on
+// an edge and inside, on each board size. The board is laid out in order
+// with the blank moved into the given cell: tile k then stands in cell k-1
+// before the blank's cell and in cell k from it on.
+void tst_Board::tileSliding_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("blank");
+    QTest::addColumn<QList<int>>("slides"); // for Right, Left, Down, Up; -1 for none
+    // Right takes the tile on the blank's left, Left the one on its right,
+    // Down the one above, Up the one below.
+    QTest::newRow("3x3 top left") << 3 << 0 << QList<int> { -1, 1, -1, 3 };
+    QTest::newRow("3x3 middle") << 3 << 4 << QList<int> { 4, 5, 2, 7 };
+    QTest::newRow("3x3 bottom right") << 3 << 8 << QList<int> { 8, -1, 6, -1 };
+    QTest::newRow("4x4 top edge") << 4 << 2 << QList<int> { 2, 3, -1, 6 };
+    QTest::newRow("4x4 left edge") << 4 << 8 << QList<int> { -1, 9, 5, 12 };
+    QTest::newRow("4x4 right edge") << 4 << 7 << QList<int> { 7, -1, 4, 11 };
+    QTest::newRow("4x4 bottom edge") << 4 << 13 << QList<int> { 13, 14, 10, -1 };
+    QTest::newRow("4x4 bottom right") << 4 << 15 << QList<int> { 15, -1, 12, -1 };
+    QTest::newRow("5x5 top right") << 5 << 4 << QList<int> { 4, -1, -1, 9 };
+    QTest::newRow("5x5 inside") << 5 << 12 << QList<int> { 12, 13, 8, 17 };
+    QTest::newRow("5x5 bottom left") << 5 << 20 << QList<int> { -1, 21, 16, -1 };
+}
+
+void tst_Board::tileSliding()
+{
+    QFETCH(int, size);
+    QFETCH(int, blank);
+    QFETCH(QList<int>, slides);
+    Table t;
+    t.Option1(qint16(size - 3))->setChecked(true);
+    for (int cell = 0, k = 1; cell < size * size; ++cell)
+        t.board.LayOutArrangement(qint16(cell), qint16(cell == blank ? 0 : k++));
+    QCOMPARE(t.cellOf(0), std::optional<int>(blank));
+    const Arrow arrows[] = { Arrow::Right, Arrow::Left, Arrow::Down, Arrow::Up };
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(int(t.board.TileSliding(arrows[i])), slides[i]);
+    // Asking changes nothing.
+    QCOMPARE(t.cellOf(0), std::optional<int>(blank));
+    QCOMPARE(t.counter(), QStringLiteral("0"));
 }
 
 // ---- Undo
 
 void tst_Board::undoWithNothingToTakeBack()
 {
-    MainWindow w;
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    for (qint16 action : { 0, 1, 2 }) {
-        click(w.forTests().Command2(action));
-        const std::vector<int> before = arrangement(w);
-        click(w.forTests().Command2(3));
-        QCOMPARE(arrangement(w), before);
-        QCOMPARE(w.forTests().Text2->text(), QStringLiteral("0"));
+    Table t;
+    for (qint16 action : { Board::NewGameButton, Board::UnsolvableButton, Board::SolutionButton }) {
+        t.board.ClickCommand(action);
+        const std::vector<int> before = t.shown();
+        t.board.ClickCommand(Board::MoveBackButton);
+        QCOMPARE(t.shown(), before);
+        QCOMPARE(t.counter(), QStringLiteral("0"));
     }
 }
 
 void tst_Board::undoTakesBackInReverse()
 {
-    MainWindow w;
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    click(w.forTests().Command2(1));
-    std::vector<std::vector<int>> boards { arrangement(w) };
-    for (qint16 tile : { 12, 8, 7 }) {
-        click(w.forTests().Command1(tile));
-        boards.push_back(arrangement(w));
+    Table t;
+    QVERIFY(t.show());
+    t.board.ClickCommand(Board::UnsolvableButton);
+    std::vector<std::vector<int>> boards { t.shown() };
+    for (qint16 tile : { qint16(12), qint16(8), qint16(7) }) {
+        click(t.Command1(tile));
+        boards.push_back(t.shown());
     }
-    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("3"));
-    QCOMPARE(items(*w.forTests().List2), QStringList({ "12", "8", "7" }));
+    QCOMPARE(t.counter(), QStringLiteral("3"));
+    QCOMPARE(items(t.List2), QStringList({ "12", "8", "7" }));
     for (int expected = 2; expected >= 0; --expected) {
-        click(w.forTests().Command2(3));
-        QCOMPARE(arrangement(w), boards[expected]);
-        QCOMPARE(w.forTests().Text2->text(), QString::number(expected));
-        QCOMPARE(w.forTests().List2->ListCount(), expected);
+        t.board.ClickCommand(Board::MoveBackButton);
+        QCOMPARE(t.shown(), boards[std::size_t(expected)]);
+        QCOMPARE(t.counter(), QString::number(expected));
+        QCOMPARE(t.List2.ListCount(), expected);
     }
-    QCOMPARE(arrangement(w), unsolvable);
-    click(w.forTests().Command2(3));
-    QCOMPARE(arrangement(w), unsolvable);
-    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("0"));
+    QCOMPARE(t.shown(), unsolvable);
+    t.board.ClickCommand(Board::MoveBackButton);
+    QCOMPARE(t.shown(), unsolvable);
+    QCOMPARE(t.counter(), QStringLiteral("0"));
 }
 
 void tst_Board::thereAndBackIsRecordedTwice()
 {
-    MainWindow w;
-    w.load();
-    w.Command2_Click(1);
-    w.Command1_Click(12);
-    const std::vector<int> afterFirst = arrangement(w);
-    w.Command1_Click(12);
-    QCOMPARE(items(*w.forTests().List2), QStringList({ "12", "12" }));
-    QCOMPARE(arrangement(w), unsolvable);
-    w.Command2_Click(3);
-    QCOMPARE(arrangement(w), afterFirst);
-    w.Command2_Click(3);
-    QCOMPARE(arrangement(w), unsolvable);
-    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("0"));
-    QCOMPARE(w.forTests().List2->ListCount(), 0);
+    Table t;
+    t.board.ClickCommand(Board::UnsolvableButton);
+    t.board.ClickTile(12);
+    const std::vector<int> afterFirst = t.shown();
+    t.board.ClickTile(12);
+    QCOMPARE(items(t.List2), QStringList({ "12", "12" }));
+    QCOMPARE(t.shown(), unsolvable);
+    t.board.ClickCommand(Board::MoveBackButton);
+    QCOMPARE(t.shown(), afterFirst);
+    t.board.ClickCommand(Board::MoveBackButton);
+    QCOMPARE(t.shown(), unsolvable);
+    QCOMPARE(t.counter(), QStringLiteral("0"));
+    QCOMPARE(t.List2.ListCount(), 0);
 }
 
 void tst_Board::undoKeepsAnEntryThatDoesNotMove()
 {
-    MainWindow w;
-    w.load();
-    w.Command2_Click(1);
-    w.forTests().List2->AddItem(QStringLiteral("1")); // tile 1 is nowhere near the blank
-    w.forTests().Text2->setText(QStringLiteral("1"));
-    w.Command2_Click(3);
-    QCOMPARE(arrangement(w), unsolvable);
-    QCOMPARE(items(*w.forTests().List2), QStringList({ "1" }));
-    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("1"));
-    QCOMPARE(w.forTests().board->TileMoved, qint16(0));
+    Table t;
+    t.board.ClickCommand(Board::UnsolvableButton);
+    t.List2.AddItem(QStringLiteral("1")); // tile 1 is nowhere near the blank
+    t.Text2.setText(QStringLiteral("1"));
+    t.board.ClickCommand(Board::MoveBackButton);
+    QCOMPARE(t.shown(), unsolvable);
+    QCOMPARE(items(t.List2), QStringList({ "1" }));
+    QCOMPARE(t.counter(), QStringLiteral("1"));
+    QCOMPARE(t.board.TileMoved, qint16(0));
 }
 
 // ---- Preset arrangements
@@ -487,129 +593,124 @@ void tst_Board::solvedFromEverySize_data()
     QTest::newRow("from 5x5") << 2;
 }
 
+// The preset selects "4" first, and the board of that size is made before
+// it is laid out.
 void tst_Board::solvedFromEverySize()
 {
     QFETCH(int, option);
-    MainWindow w;
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    click(w.forTests().Option1(qint16(option)));
-    w.Command1_Click(board_state::neighboursOfBlank(w).front());
-    click(w.forTests().Command2(2));
-    QVERIFY(w.forTests().Option1(1)->isChecked());
-    QCOMPARE(w.forTests().board->BoardSize, qint16(4));
-    QCOMPARE(w.forTests().Command1.count(), std::size_t(16));
-    QCOMPARE(arrangement(w), solved);
-    QVERIFY(allEnabled(w, false));
-    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("0"));
-    QCOMPARE(w.forTests().List2->ListCount(), 0);
+    Table t;
+    t.Option1(qint16(option))->setChecked(true);
+    t.board.ClickTile(t.neighbours().front());
+    t.board.ClickCommand(Board::SolutionButton);
+    QVERIFY(t.Option1(1)->isChecked());
+    QCOMPARE(t.board.BoardSize, qint16(4));
+    QCOMPARE(t.Command1.count(), std::size_t(16));
+    QCOMPARE(t.shown(), solved);
+    QVERIFY(t.allEnabled(false));
+    QCOMPARE(t.counter(), QStringLiteral("0"));
+    QCOMPARE(t.List2.ListCount(), 0);
     // Bottom row at Top 1965: 13, 14, 15 and the blank.
     const float lefts[] = { 2280, 2775, 3270, 3765 };
     const qint16 bottom[] = { 13, 14, 15, 0 };
     for (int i = 0; i < 4; ++i) {
-        QCOMPARE(w.forTests().Command1(bottom[i])->Left(), lefts[i]);
-        QCOMPARE(w.forTests().Command1(bottom[i])->Top(), 1965.0f);
+        QCOMPARE(t.Command1(bottom[i])->Left(), lefts[i]);
+        QCOMPARE(t.Command1(bottom[i])->Top(), 1965.0f);
     }
-    QCOMPARE(w.forTests().Command1(1)->Left(), 2280.0f);
-    QCOMPARE(w.forTests().Command1(1)->Top(), 480.0f);
-    QCOMPARE(w.forTests().Command1(0)->text(), QStringLiteral("0"));
+    QCOMPARE(t.Command1(1)->Left(), 2280.0f);
+    QCOMPARE(t.Command1(1)->Top(), 480.0f);
+    QCOMPARE(t.Command1(0)->text(), QStringLiteral("0"));
 }
 
 void tst_Board::solvedFreezesTheBoard()
 {
-    MainWindow w;
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    click(w.forTests().Command2(2));
+    Table t;
+    QVERIFY(t.show());
+    t.board.ClickCommand(Board::SolutionButton);
     for (qint16 tile = 0; tile <= 15; ++tile)
-        click(w.forTests().Command1(tile));
-    QCOMPARE(arrangement(w), solved);
-    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("0"));
-    QCOMPARE(w.forTests().List2->ListCount(), 0);
-    click(w.forTests().Command2(3));
-    QCOMPARE(arrangement(w), solved);
+        click(t.Command1(tile));
+    QCOMPARE(t.shown(), solved);
+    QCOMPARE(t.counter(), QStringLiteral("0"));
+    QCOMPARE(t.List2.ListCount(), 0);
+    t.board.ClickCommand(Board::MoveBackButton);
+    QCOMPARE(t.shown(), solved);
 }
 
 void tst_Board::unsolvableAfterSolved()
 {
-    MainWindow w;
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    click(w.forTests().Command2(2));
-    click(w.forTests().Command2(1));
-    QVERIFY(allEnabled(w, true));
-    QCOMPARE(arrangement(w), unsolvable);
-    QCOMPARE(w.forTests().Command1(15)->Left(), 2775.0f);
-    QCOMPARE(w.forTests().Command1(14)->Left(), 3270.0f);
-    QCOMPARE(w.forTests().Command1(0)->Left(), 3765.0f);
-    QCOMPARE(w.forTests().Command1(0)->Top(), 1965.0f);
+    Table t;
+    t.board.ClickCommand(Board::SolutionButton);
+    t.board.ClickCommand(Board::UnsolvableButton);
+    QVERIFY(t.allEnabled(true));
+    QCOMPARE(t.shown(), unsolvable);
+    QCOMPARE(t.Command1(15)->Left(), 2775.0f);
+    QCOMPARE(t.Command1(14)->Left(), 3270.0f);
+    QCOMPARE(t.Command1(0)->Left(), 3765.0f);
+    QCOMPARE(t.Command1(0)->Top(), 1965.0f);
 }
 
 void tst_Board::presetsTwice_data()
 {
     QTest::addColumn<int>("button");
-    QTest::newRow("Нерешима") << 1;
-    QTest::newRow("Решение") << 2;
+    QTest::newRow("Нерешима") << int(Board::UnsolvableButton);
+    QTest::newRow("Решение") << int(Board::SolutionButton);
 }
 
+// Moves made in between are forgotten too.
 void tst_Board::presetsTwice()
 {
     QFETCH(int, button);
-    MainWindow w;
-    w.load();
-    w.Command2_Click(qint16(button));
-    const std::vector<int> once = arrangement(w);
-    const bool enabled = w.forTests().Command1(0)->isEnabled();
-    const std::uint64_t drawn = w.forTests().random.drawn();
-    w.Command2_Click(qint16(button));
-    QCOMPARE(arrangement(w), once);
-    QCOMPARE(w.forTests().Command1(0)->isEnabled(), enabled);
-    QVERIFY(allEnabled(w, enabled));
-    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("0"));
-    QCOMPARE(w.forTests().List2->ListCount(), 0);
+    Table t;
+    t.board.ClickCommand(qint16(button));
+    const std::vector<int> once = t.shown();
+    const bool enabled = t.Command1(0)->isEnabled();
+    const std::uint64_t drawn = t.random.drawn();
+    t.board.ClickTile(t.neighbours().front());
+    t.board.ClickCommand(qint16(button));
+    QCOMPARE(t.shown(), once);
+    QCOMPARE(t.Command1(0)->isEnabled(), enabled);
+    QVERIFY(t.allEnabled(enabled));
+    QCOMPARE(t.counter(), QStringLiteral("0"));
+    QCOMPARE(t.List2.ListCount(), 0);
     // On a 4x4 board the presets deal nothing.
-    QCOMPARE(w.forTests().random.drawn(), drawn);
+    QCOMPARE(t.random.drawn(), drawn);
 }
 
 void tst_Board::sizeChangeAfterSolvedEnablesEveryTile()
 {
-    MainWindow w;
-    w.load();
-    w.Command2_Click(2);
-    QVERIFY(!w.forTests().Command1(0)->isEnabled());
-    w.forTests().Option1(2)->setChecked(true);
-    QCOMPARE(w.forTests().Command1.count(), std::size_t(25));
-    QVERIFY(allEnabled(w, true));
+    Table t;
+    t.board.ClickCommand(Board::SolutionButton);
+    QVERIFY(!t.Command1(0)->isEnabled());
+    t.Option1(2)->setChecked(true);
+    QCOMPARE(t.Command1.count(), std::size_t(25));
+    QVERIFY(t.allEnabled(true));
 }
 
 void tst_Board::otherCommandIndexesDoNothing()
 {
-    MainWindow w;
-    w.load();
-    w.Command1_Click(board_state::neighboursOfBlank(w).front());
-    const std::vector<int> before = arrangement(w);
-    const std::uint64_t drawn = w.forTests().random.drawn();
+    Table t;
+    t.board.ClickTile(t.neighbours().front());
+    const std::vector<int> before = t.shown();
+    const std::uint64_t drawn = t.random.drawn();
     for (qint16 index : { qint16(4), qint16(-1), qint16(32767) })
-        w.Command2_Click(index);
-    QCOMPARE(arrangement(w), before);
-    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("1"));
-    QCOMPARE(w.forTests().random.drawn(), drawn);
+        t.board.ClickCommand(index);
+    QCOMPARE(t.shown(), before);
+    QCOMPARE(t.counter(), QStringLiteral("1"));
+    QCOMPARE(t.random.drawn(), drawn);
 }
 
 void tst_Board::unsolvablePlayAndTakeBack()
 {
-    MainWindow w;
-    w.load();
-    w.forTests().Option1(0)->setChecked(true);
-    w.Command2_Click(1);
-    QCOMPARE(arrangement(w), unsolvable);
+    Table t;
+    t.Option1(0)->setChecked(true);
+    t.board.ClickCommand(Board::UnsolvableButton);
+    QCOMPARE(t.shown(), unsolvable);
     for (int i = 0; i < 30; ++i)
-        w.Command1_Click(board_state::neighboursOfBlank(w)[i % 2]);
-    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("30"));
+        t.board.ClickTile(t.neighbours()[std::size_t(i % 2)]);
+    QCOMPARE(t.counter(), QStringLiteral("30"));
     for (int i = 0; i < 35; ++i)
-        w.Command2_Click(3);
-    QCOMPARE(arrangement(w), unsolvable);
-    QCOMPARE(w.forTests().Text2->text(), QStringLiteral("0"));
+        t.board.ClickCommand(Board::MoveBackButton);
+    QCOMPARE(t.shown(), unsolvable);
+    QCOMPARE(t.counter(), QStringLiteral("0"));
 }
 
 // Random clicks on tiles, buttons and options, with the invariants checked
@@ -622,51 +723,49 @@ void tst_Board::randomPlayKeepsTheBoardConsistent()
                                                                     : QRandomGenerator::global()->generate();
     qInfo("random play seed %u (set PUZZLE15_SEED to repeat)", seed);
     QRandomGenerator random(seed);
-    MainWindow w;
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    std::vector<int> start = arrangement(w);
+    Table t;
+    QVERIFY(t.show());
+    std::vector<int> start = t.shown();
 
     for (int step = 0; step < 3000; ++step) {
-        const int n = w.forTests().board->BoardSize;
+        const int n = t.board.BoardSize;
         const int action = random.bounded(100);
         if (action < 70) {
             // Mostly neighbours of the blank, so that games get long.
-            const std::vector<qint16> near = board_state::neighboursOfBlank(w);
-            const qint16 tile = random.bounded(3) ? near[random.bounded(int(near.size()))] : qint16(random.bounded(n * n));
-            click(w.forTests().Command1(tile));
+            const std::vector<qint16> near = t.neighbours();
+            const qint16 tile = random.bounded(3) ? near[std::size_t(random.bounded(int(near.size())))]
+                                                  : qint16(random.bounded(n * n));
+            click(t.Command1(tile));
         } else if (action < 85) {
-            click(w.forTests().Command2(3));
+            t.board.ClickCommand(Board::MoveBackButton);
         } else if (action < 90) {
-            click(w.forTests().Command2(0));
-            start = arrangement(w);
+            t.board.ClickCommand(Board::NewGameButton);
+            start = t.shown();
         } else if (action < 95) {
-            const qint16 preset = qint16(1 + random.bounded(2));
-            click(w.forTests().Command2(preset));
-            start = arrangement(w);
+            t.board.ClickCommand(qint16(Board::UnsolvableButton + random.bounded(2)));
+            start = t.shown();
         } else {
-            click(w.forTests().Option1(qint16(random.bounded(3))));
-            if (w.forTests().List2->ListCount() == 0)
-                start = arrangement(w);
+            click(t.Option1(qint16(random.bounded(3))));
+            if (t.List2.ListCount() == 0)
+                start = t.shown();
         }
 
-        const int size = w.forTests().board->BoardSize;
-        QVERIFY2(w.forTests().Text2->text() == QString::number(w.forTests().List2->ListCount()), qPrintable(QString::number(step)));
-        QCOMPARE(w.forTests().Command1.count(), std::size_t(size * size));
-        QVERIFY(w.forTests().Command1.exists(qint16(size * size - 1)));
-        const std::vector<int> cells = arrangement(w);
+        const int size = t.board.BoardSize;
+        QVERIFY2(t.counter() == QString::number(t.List2.ListCount()), qPrintable(QString::number(step)));
+        QCOMPARE(t.Command1.count(), std::size_t(size * size));
+        QVERIFY(t.Command1.exists(qint16(size * size - 1)));
+        const std::vector<int> cells = t.shown();
         QVERIFY2(!cells.empty(), qPrintable(QStringLiteral("tiles off the grid at step %1").arg(step)));
         QCOMPARE(sorted(cells), range(size * size));
-        QVERIFY(w.forTests().Option1(qint16(size - 3))->isChecked());
+        QVERIFY(t.Option1(qint16(size - 3))->isChecked());
 
         if (random.bounded(200) == 0) {
-            const std::vector<int> now = cells;
-            while (w.forTests().List2->ListCount() > 0)
-                w.Command2_Click(3);
-            QCOMPARE(arrangement(w), start);
-            QCOMPARE(w.forTests().Text2->text(), QStringLiteral("0"));
-            w.Command2_Click(0);
-            start = arrangement(w);
+            while (t.List2.ListCount() > 0)
+                t.board.ClickCommand(Board::MoveBackButton);
+            QCOMPARE(t.shown(), start);
+            QCOMPARE(t.counter(), QStringLiteral("0"));
+            t.board.ClickCommand(Board::NewGameButton);
+            start = t.shown();
         }
     }
 }
