@@ -29,7 +29,8 @@ qint16 tileIndex(const Board &board, const QObject *button)
     return -1;
 }
 
-// Announces a tile's new name when the tile moves.
+// Announces a tile's new place and name when the tile moves (a screen
+// reader that mirrors the window, as in the browser, needs the place too).
 class MoveAnnouncer : public QObject {
 public:
     using QObject::QObject;
@@ -37,6 +38,8 @@ public:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::Move) {
+            QAccessibleEvent moved(watched, QAccessible::LocationChanged);
+            QAccessible::updateAccessibility(&moved);
             QAccessibleEvent changed(watched, QAccessible::NameChanged);
             QAccessible::updateAccessibility(&changed);
         }

@@ -13,7 +13,7 @@ class QWidget;
 // column it stands in ("Плочка 7, ред 2, колона 3", the blank "Празно поле,
 // ред 4, колона 4"), computed from the tile's position whenever it is asked
 // for, so the name follows the tile as it moves; a move is announced as a
-// name change. The other buttons and the options are named by their
+// change of place and of name. The other buttons and the options are named by their
 // captions; the move counter is "Брой ходове" with the count as its value.
 namespace accessibility {
 
