@@ -28,7 +28,8 @@ serve() {
     echo "Serving $site on http://127.0.0.1:$port/ (Ctrl+C ends)"
     # Python's own server, with WebAssembly's MIME type (which browsers
     # require to compile the program while it downloads) and the .br and
-    # .gz copies sent as such to a browser that accepts them.
+    # .gz copies sent as such to a browser that accepts them, dated so that
+    # a browser can ask whether its copy is still current.
     exec /usr/bin/python3 -c '
 import functools, http.server, os, sys
 
@@ -44,11 +45,17 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         accepted = self.headers.get("Accept-Encoding", "")
         for suffix, coding in ((".br", "br"), (".gz", "gzip")):
             if coding in accepted and os.path.isfile(path + suffix):
+                modified = self.date_time_string(int(os.stat(path + suffix).st_mtime))
+                if self.headers.get("If-Modified-Since") == modified:
+                    self.send_response(304)
+                    self.end_headers()
+                    return None
                 body = open(path + suffix, "rb")
                 self.send_response(200)
                 self.send_header("Content-Type", self.guess_type(path))
                 self.send_header("Content-Encoding", coding)
                 self.send_header("Content-Length", str(os.fstat(body.fileno()).st_size))
+                self.send_header("Last-Modified", modified)
                 self.send_header("Vary", "Accept-Encoding")
                 self.end_headers()
                 return body
@@ -56,7 +63,10 @@ class Handler(http.server.SimpleHTTPRequestHandler):
 
 server = http.server.ThreadingHTTPServer(("127.0.0.1", int(sys.argv[2])),
                                          functools.partial(Handler, directory=sys.argv[1]))
-server.serve_forever()
+try:
+    server.serve_forever()
+except KeyboardInterrupt:
+    pass
 ' "$site" "$port"
 }
 
