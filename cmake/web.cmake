@@ -42,10 +42,20 @@ target_link_options(puzzle15 PRIVATE -Oz "SHELL:-s ENVIRONMENT=web")
 # it; they leave alone the JavaScript exception by which Qt's exec() hands
 # the event loop to the browser, where WebAssembly's own exceptions would
 # run the destructors of main()'s window and application.
+set(PUZZLE15_WEB_EXCEPTIONS "SHELL:-s DISABLE_EXCEPTION_CATCHING=0")
 foreach(target puzzle15_platform puzzle15_game puzzle15_window puzzle15)
-    target_compile_options(${target} PRIVATE "SHELL:-s DISABLE_EXCEPTION_CATCHING=0")
+    target_compile_options(${target} PRIVATE ${PUZZLE15_WEB_EXCEPTIONS})
 endforeach()
-target_link_options(puzzle15 PRIVATE "SHELL:-s DISABLE_EXCEPTION_CATCHING=0")
+target_link_options(puzzle15 PRIVATE ${PUZZLE15_WEB_EXCEPTIONS})
+
+# A handler's run-time error as the browser meets it: the program that
+# checks the Windows build's error report (tests/web/tst_error_report.py).
+# Built by name only (scripts/web.sh --tests).
+qt_add_executable(report_error ${PROJECT_SOURCE_DIR}/tests/windows/report_error.cpp)
+target_link_libraries(report_error PRIVATE puzzle15_platform puzzle15_warnings)
+target_compile_options(report_error PRIVATE -Oz ${PUZZLE15_WEB_EXCEPTIONS})
+target_link_options(report_error PRIVATE -Oz ${PUZZLE15_WEB_EXCEPTIONS})
+set_target_properties(report_error PROPERTIES EXCLUDE_FROM_ALL TRUE)
 
 # The browser gives Qt none of the machine's fonts, so the program carries
 # the window's: Liberation Serif, which has the metrics of Times New Roman,

@@ -4,6 +4,8 @@
 # browser"), and serves it for a quick look:
 #
 #   scripts/web.sh                  build the site
+#   scripts/web.sh --tests          build it, then test it in Chromium and
+#                                   Firefox ESR, headless (tests/web/)
 #   scripts/web.sh --serve [PORT]   serve build-web/ on http://127.0.0.1:PORT/
 #                                   (8015 unless given), the compressed copies
 #                                   to browsers that take them
@@ -17,11 +19,13 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
-site=$here/build-web
+# PUZZLE15_WEB_SITE names another folder to serve (a test's copy of the
+# site, say) or, on Debian 13, to build into.
+site=${PUZZLE15_WEB_SITE:-$here/build-web}
 
 serve() {
     local port=${1:-8015}
-    if [[ ! -f $site/index.html ]]; then
+    if [[ ! -d $site ]]; then
         echo "No site in $site: build it first with scripts/web.sh" >&2
         exit 1
     fi
@@ -70,11 +74,13 @@ except KeyboardInterrupt:
 ' "$site" "$port"
 }
 
+tests=no
 case ${1:-} in
     --serve) serve "${2:-}" ;;
+    --tests) tests=yes ;;
     "") ;;
     *)
-        echo "usage: $0 [--serve [PORT]]" >&2
+        echo "usage: $0 [--tests | --serve [PORT]]" >&2
         exit 2
         ;;
 esac
@@ -83,11 +89,14 @@ esac
 . /etc/os-release
 if [[ ${ID:-} == debian && ${VERSION_ID:-99} -lt 13 ]]; then
     echo "web: Debian ${VERSION_ID}'s emscripten is too old for Qt 6; building on Debian 13"
-    exec "$here/scripts/in-debian.sh" --output build-web trixie scripts/web.sh
+    exec "$here/scripts/in-debian.sh" --output build-web trixie scripts/web.sh "$@"
 fi
 
-"$here/scripts/deps.sh" emscripten binaryen cmake ninja-build dpkg-dev patch qt6-base-dev qt6-base-dev-tools \
-    fonts-liberation brotli
+packages=(emscripten binaryen cmake ninja-build dpkg-dev patch qt6-base-dev qt6-base-dev-tools fonts-liberation brotli)
+if [[ $tests == yes ]]; then
+    packages+=(chromium firefox-esr python3-websocket)
+fi
+"$here/scripts/deps.sh" "${packages[@]}"
 
 started=$(date +%s)
 qt_prefix=$("$here/scripts/web-qt.sh")
@@ -125,3 +134,14 @@ for file in "$site"/*; do
     echo
 done
 echo "Qt ready after $((qt_ready - started)) s, the site after $((built - qt_ready)) s more"
+
+if [[ $tests == yes ]]; then
+    # The program that raises a handler's error, for the console's report.
+    cmake --build "$build" --parallel "${JOBS:-2}" --target report_error
+    failed=0
+    /usr/bin/python3 "$here/tests/web/tst_site.py" "$site" || failed=1
+    /usr/bin/python3 "$here/tests/web/tst_error_report.py" "$build" || failed=1
+    /usr/bin/python3 "$here/tests/web/tst_firefox.py" "$site" || failed=1
+    echo "Tests done after $(($(date +%s) - built)) s more"
+    exit "$failed"
+fi
