@@ -1,0 +1,372 @@
+"""The places where the program runs, one driver each, all with the same face
+towards the scenarios (scenarios.py), which know nothing else of them.
+
+A driver has:
+  name          "native", "wine", ...: named in the results.
+  scale         design.Scale: the logical DPI the program lays out at, and
+                the device pixels to a logical pixel in the driver's shots.
+  capabilities  what the place can do beyond the core below. A check that
+                needs one the driver lacks is reported as not applicable,
+                with the name:
+                  "title"        title() reads the window's title
+                  "placement"    geometry() and screen(): the window on a screen
+                  "centring"     the window opens centred; `centring` gives the
+                                 client area's allowed offset from the screen's
+                                 centre in device pixels, ((dx0, dx1), (dy0, dy1))
+                  "frame"        frame() reads what the window's frame allows
+                  "focus"        activate() and deactivate()
+                  "exit"         Ctrl+Q ends a process; wait_exit() has its code
+                  "appearances"  `appearances` lists desktop colour schemes and
+                                 widget styles that start() can put the program in
+The core, which every driver has:
+  start(appearance=None)  starts the program afresh (ending a run before it)
+                          and returns once its window is on the screen, painted
+                          or not; raises DriverError when none comes
+  stop(), close()         end the program, and everything the driver started;
+                          safe to call at any time, and more than once
+  shot()                  the client area as an Image in device pixels, or None
+                          while there is none to take
+  click(x, y)             the left button at a client-area point, in the shot's
+                          device pixels
+  press(key)              a key to the focused control; key names are xdotool's:
+                          "Right", "Left", "Up", "Down", "space", "Tab",
+                          "shift+Tab", "BackSpace", "F2", "ctrl+n", "ctrl+z",
+                          "ctrl+q"
+and, with the capabilities above:
+  title()                 the window's title as a str
+  geometry()              the client area on the screen: (x, y, width, height)
+  screen()                the whole screen as an Image
+  frame()                 {"close", "minimise", "maximise", "resize": bool,
+                          "min", "max": (width, height) or None}
+  activate(), deactivate()  make the window the active one, or another one
+  wait_exit(timeout)      the program's exit code, or None if it runs on
+  appearances             [Appearance(name, environment, files)]: the files
+                          must exist, or the appearance would quietly not apply
+Every call returns once its request is on its way to the program; the
+scenarios wait for what follows by polling shot() against a deadline.
+"""
+
+import collections
+import ctypes
+import os
+import select
+import shutil
+import signal
+import struct
+import subprocess
+import time
+import zlib
+
+import design
+
+Appearance = collections.namedtuple("Appearance", "name environment files")
+
+
+class DriverError(Exception):
+    pass
+
+
+class Image:
+    """An RGB picture, 8 bits a channel, row by row."""
+
+    def __init__(self, width, height, data):
+        self.width, self.height, self.data = width, height, bytes(data)
+
+    @classmethod
+    def from_ppm(cls, ppm):
+        """A binary PPM ("P6", maximum 255), as ImageMagick writes it."""
+        fields, pos = [], 0
+        while len(fields) < 4:
+            while ppm[pos:pos + 1].isspace():
+                pos += 1
+            if ppm[pos:pos + 1] == b"#":
+                pos = ppm.index(b"\n", pos) + 1
+                continue
+            end = pos
+            while end < len(ppm) and not ppm[end:end + 1].isspace():
+                end += 1
+            fields.append(ppm[pos:end])
+            pos = end
+        if fields[0] != b"P6" or fields[3] != b"255":
+            raise DriverError("not an 8-bit binary PPM: %r" % fields)
+        width, height = int(fields[1]), int(fields[2])
+        data = ppm[pos + 1:pos + 1 + width * height * 3]
+        if len(data) != width * height * 3:
+            raise DriverError("a PPM cut short")
+        return cls(width, height, data)
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.data[i:i + 3])
+
+    def crop(self, x, y, width, height):
+        rows = (self.data[((y + r) * self.width + x) * 3:((y + r) * self.width + x + width) * 3] for r in range(height))
+        return Image(width, height, b"".join(rows))
+
+    def __eq__(self, other):
+        return isinstance(other, Image) and (self.width, self.height, self.data) == (other.width, other.height, other.data)
+
+    def save(self, path):
+        """As a PNG, for a person to look at."""
+        def chunk(kind, body):
+            return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+        rows = b"".join(b"\0" + self.data[y * self.width * 3:(y + 1) * self.width * 3] for y in range(self.height))
+        with open(path, "wb") as file:
+            file.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", self.width, self.height, 8, 2, 0, 0, 0))
+                       + chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))
+
+
+_libc = ctypes.CDLL(None, use_errno=True)
+PR_SET_PDEATHSIG = 1
+
+
+def _die_with_parent():
+    _libc.prctl(PR_SET_PDEATHSIG, signal.SIGKILL)
+
+
+def _poll(condition, timeout, interval=0.05):
+    deadline = time.monotonic() + timeout
+    while True:
+        result = condition()
+        if result or time.monotonic() > deadline:
+            return result
+        time.sleep(interval)
+
+
+class XDriver:
+    """The program in an X server of its own (Xvfb, no window manager),
+    played through xdotool's XTest input and read with ImageMagick's import."""
+
+    capabilities = {"title", "placement", "centring", "frame", "focus", "exit"}
+    appearances = []
+    screen_size = "1280x1024x24"
+
+    def __init__(self, scale):
+        self.scale = scale
+        self.program = None
+        self.window = None
+        # Xvfb picks a free display and names it on the descriptor. Without
+        # -noreset it would reset whenever its last client leaves, and refuse
+        # the next program while it does.
+        read, write = os.pipe()
+        try:
+            self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", self.screen_size,
+                                          "-nolisten", "tcp", "-noreset"], pass_fds=(write,), stdout=subprocess.DEVNULL,
+                                         stderr=subprocess.DEVNULL, preexec_fn=_die_with_parent)
+        except OSError as error:
+            raise DriverError("Xvfb does not start (scripts/deps.sh --tests installs it): %s" % error)
+        finally:
+            os.close(write)
+        number = b""
+        deadline = time.monotonic() + 30
+        while not number.endswith(b"\n") and time.monotonic() < deadline and self.xvfb.poll() is None:
+            if select.select([read], [], [], 0.2)[0]:
+                chunk = os.read(read, 16)
+                if not chunk:
+                    break
+                number += chunk
+        os.close(read)
+        if not number.strip():
+            XDriver.close(self)
+            raise DriverError("Xvfb named no display")
+        self.env = {k: v for k, v in os.environ.items()
+                    if not k.startswith("QT_") and k not in ("WAYLAND_DISPLAY", "GTK_THEME")}
+        self.env["DISPLAY"] = ":" + number.decode().strip()
+
+    def x(self, *command, timeout=30):
+        """An X tool's output. They match and print the window's UTF-8 name
+        only in a UTF-8 locale, whatever the caller's (CI runs in C)."""
+        try:
+            return subprocess.run(command, env=dict(self.env, LC_ALL="C.UTF-8"), stdout=subprocess.PIPE,
+                                  stderr=subprocess.DEVNULL, timeout=timeout, check=False).stdout
+        except subprocess.TimeoutExpired:
+            return b""
+
+    def launch(self, appearance):
+        raise NotImplementedError
+
+    def find_windows(self):
+        raise NotImplementedError
+
+    def start(self, appearance=None):
+        self.stop()
+        self.program = self.launch(appearance)
+
+        def found():
+            if self.program.poll() is not None:
+                raise DriverError("the program ended with %s before its window showed" % self.program.returncode)
+            return self.find_windows()
+        ids = _poll(found, 60)
+        if not ids:
+            raise DriverError("no window appeared:\n%s" % self.x("xwininfo", "-root", "-tree").decode())
+        if len(ids) != 1:
+            raise DriverError("the program shows %d windows" % len(ids))
+        self.window = ids[0]
+
+    def stop(self):
+        if self.program and self.program.poll() is None:
+            self.program.kill()
+            self.program.wait(10)
+        self.program = None
+
+    def close(self):
+        self.stop()
+        if self.xvfb.poll() is None:
+            self.xvfb.kill()
+        self.xvfb.wait(10)
+
+    def shot(self):
+        # 8 bits a channel: ImageMagick reads the X screen at 16.
+        ppm = self.x("import", "-window", self.window, "-depth", "8", "ppm:-")
+        try:
+            return Image.from_ppm(ppm) if ppm else None
+        except (DriverError, ValueError, IndexError):
+            return None
+
+    def screen(self):
+        return Image.from_ppm(self.x("import", "-window", "root", "-depth", "8", "ppm:-"))
+
+    def geometry(self):
+        values = dict(line.partition("=")[::2] for line in
+                      self.x("xdotool", "getwindowgeometry", "--shell", self.window).decode().split())
+        return tuple(int(values.get(k, 0)) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+
+    def title(self):
+        return self.x("xdotool", "getwindowname", self.window).decode().rstrip("\n")
+
+    def click(self, x, y):
+        # Away first, so that the move has somewhere to go and --sync an end.
+        self.x("xdotool", "mousemove", "0", "0", "mousemove", "--window", self.window, "--sync", str(x), str(y),
+               "click", "1")
+
+    def press(self, key):
+        # Without a window manager the server may send keys to the window
+        # under the pointer: it rests on the bare background, and the program
+        # gives the key to its focused control.
+        x, y = self.scale.point(*design.BACKGROUND[0])
+        self.x("xdotool", "mousemove", "--window", self.window, str(x), str(y), "key", key)
+
+    def activate(self):
+        # X input focus on the window: nothing else moves it without a window manager.
+        self.x("xdotool", "windowfocus", "--sync", self.window)
+
+    def deactivate(self):
+        # On the root window; only a client's window can be waited for.
+        info = self.x("xwininfo", "-root").decode()
+        self.x("xdotool", "windowfocus", info.split("Window id: ", 1)[1].split()[0])
+
+    def frame(self):
+        # _MOTIF_WM_HINTS = flags, functions, decorations, ...; the function
+        # bits: 2 resize, 8 minimise, 16 maximise, 32 close.
+        hints = self.x("xprop", "-id", self.window, "_MOTIF_WM_HINTS").decode()
+        values = [int(v, 0) for v in hints.split("=", 1)[1].split(",")] if "=" in hints else []
+        functions = values[1] if len(values) > 1 and values[0] & 1 else None
+        normal = self.x("xprop", "-id", self.window, "WM_NORMAL_HINTS").decode()
+
+        def size(which):
+            for line in normal.splitlines():
+                if "specified %s size:" % which in line:
+                    w, _, h = line.split(":", 1)[1].split()
+                    return (int(w), int(h))
+            return None
+        result = {"hints": " ".join((hints + " " + normal).split()), "min": size("minimum"), "max": size("maximum")}
+        for name, bit in (("resize", 2), ("minimise", 8), ("maximise", 16), ("close", 32)):
+            result[name] = None if functions is None else bool(functions & bit)
+        return result
+
+    def wait_exit(self, timeout):
+        try:
+            return self.program.wait(timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+
+class NativeDriver(XDriver):
+    """The Linux program on Qt's xcb platform, at 96 DPI or, with the font
+    DPI forced and Qt's scaling off, at another (144)."""
+
+    name = "native"
+    capabilities = XDriver.capabilities | {"appearances"}
+    centring = ((-1, 1), (-1, 1))
+
+    def __init__(self, program, dpi, plugins, lsan_suppressions):
+        super().__init__(design.Scale(dpi))
+        self.program_path = program
+        self.env["QT_QPA_PLATFORM"] = "xcb"
+        if dpi != 96:
+            self.env.update(QT_FONT_DPI=str(dpi), QT_ENABLE_HIGHDPI_SCALING="0")
+        # A sanitized program checks for leaks when it exits (Ctrl+Q), with
+        # whole allocation stacks (Qt has no frame pointers) so that a
+        # suppression can name the Qt function a leak comes from.
+        lsan = [self.env["LSAN_OPTIONS"]] if self.env.get("LSAN_OPTIONS") else []
+        self.env["LSAN_OPTIONS"] = ":".join(lsan + ["fast_unwind_on_malloc=0", "suppressions=" + lsan_suppressions])
+        # What Debian's GNOME desktop gives Qt programs in its dark scheme,
+        # with and without the Adwaita style for Qt; and the light Adwaita
+        # style, which fades the captions of an inactive window. Debian 12
+        # and 13 both package the theme (qt6-gtk-platformtheme) and the style
+        # (adwaita-qt6).
+        gtk = os.path.join(plugins, "platformthemes/libqgtk3.so")
+        adwaita = os.path.join(plugins, "styles/adwaita.so")
+        dark = {"QT_QPA_PLATFORMTHEME": "gtk3", "GTK_THEME": "Adwaita:dark"}
+        self.appearances = [
+            Appearance("GTK dark scheme", dark, [gtk]),
+            Appearance("GTK dark scheme, Adwaita-Dark style", dict(dark, QT_STYLE_OVERRIDE="Adwaita-Dark"), [gtk, adwaita]),
+            Appearance("Adwaita style", {"QT_STYLE_OVERRIDE": "Adwaita"}, [adwaita]),
+        ]
+
+    def launch(self, appearance):
+        env = dict(self.env, **(appearance.environment if appearance else {}))
+        # The program's own messages (a sanitizer's report) go to the log.
+        return subprocess.Popen([self.program_path], env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                preexec_fn=_die_with_parent)
+
+    def find_windows(self):
+        return self.x("xdotool", "search", "--onlyvisible", "--pid", str(self.program.pid)).decode().split()
+
+
+class WineDriver(XDriver):
+    """puzzle15.exe under Wine, in the build's private prefix, at a Windows
+    DPI (Wine's LogPixels)."""
+
+    name = "wine"
+    # Windows centres the whole window, title bar and borders included, and
+    # Wine without a window manager draws neither: the client area sits a
+    # few pixels across and about a title bar's height below the centre.
+
+    def __init__(self, wine_run, prefix, exe, dpi):
+        super().__init__(design.Scale(dpi))
+        self.wine_run, self.prefix, self.exe = wine_run, prefix, exe
+        factor = self.scale.factor()
+        self.centring = ((-4, 4), (5, 25 * factor + 10))
+        try:
+            # Wine reads the first; older Wines the second.
+            for key in (r"HKCU\Control Panel\Desktop", r"HKCC\Software\Fonts"):
+                done = subprocess.run([wine_run, prefix, "reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD",
+                                       "/d", str(dpi), "/f"], env=self.env, stdout=subprocess.DEVNULL,
+                                      stderr=subprocess.DEVNULL, timeout=300, check=False)
+                if done.returncode != 0:
+                    raise DriverError("reg add %s LogPixels failed" % key)
+            # Wine 10 reads the DPI when its desktop starts and keeps it while
+            # the prefix's server runs: let that end, so the program starts anew.
+            self.wineserver("-w")
+        except BaseException:
+            self.close()
+            raise
+
+    def wineserver(self, *arguments):
+        wineserver = shutil.which("wineserver") or "/usr/lib/wine/wineserver"
+        subprocess.run([wineserver] + list(arguments), env=dict(self.env, WINEPREFIX=self.prefix), timeout=120,
+                       check=False)
+
+    def launch(self, appearance):
+        return subprocess.Popen([self.wine_run, self.prefix, self.exe], env=self.env, stdin=subprocess.DEVNULL,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, preexec_fn=_die_with_parent)
+
+    def find_windows(self):
+        # By name: Wine's windows belong to its own processes.
+        return self.x("xdotool", "search", "--onlyvisible", "--name", "Информатика").decode().split()
+
+    def close(self):
+        super().close()
+        # What is left of the prefix's processes (its server, its desktop).
+        self.wineserver("-k")
