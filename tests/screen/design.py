@@ -64,6 +64,9 @@ class Scale:
     def __init__(self, dpi, ratio=1.0):
         self.dpi, self.ratio = dpi, ratio
 
+    def __str__(self):
+        return "%d DPI" % self.dpi + (" scaled %g" % self.ratio if self.ratio != 1 else "")
+
     def px(self, twips):
         return int(math.floor(math.floor(twips * self.dpi / 1440.0 + 0.5) * self.ratio + 0.5))
 
@@ -71,8 +74,13 @@ class Scale:
         return (self.px(left), self.px(top))
 
     def pixels(self, logical):
-        """A length the program draws in logical pixels (a focus mark's inset)."""
+        """A length the program draws in logical pixels."""
         return int(math.floor(logical * self.ratio + 0.5))
+
+    def inside(self, twips, logical):
+        """The device pixel that a line drawn `logical` pixels inside a
+        control's edge at `twips` falls on."""
+        return int(math.floor(math.floor(twips * self.dpi / 1440.0 + 0.5) * self.ratio + logical * self.ratio))
 
     def factor(self):
         """Device pixels to one pixel at 96 DPI."""

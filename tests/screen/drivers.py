@@ -40,10 +40,22 @@ and, with the capabilities above:
                           "min", "max": (width, height) or None}
   activate(), deactivate()  make the window the active one, or another one
   wait_exit(timeout)      the program's exit code, or None if it runs on
-  appearances             [Appearance(name, environment, files)]: the files
-                          must exist, or the appearance would quietly not apply
+  appearances             [Appearance(name, settings, files)]: what the driver
+                          sets for it (the native one, environment variables),
+                          and files that must exist, else it would quietly
+                          not apply
 Every call returns once its request is on its way to the program; the
 scenarios wait for what follows by polling shot() against a deadline.
+
+A browser fits the same face: Chromium through its DevTools protocol, with
+scale = Scale(96, the page's devicePixelRatio); shot() from
+Page.captureScreenshot clipped to the window's canvas (its PNG turned into
+an Image by ImageMagick, `convert png:- -depth 8 ppm:-`); click() and press()
+through Input.dispatchMouseEvent and Input.dispatchKeyEvent in CSS pixels
+(device pixels over the ratio), the key names mapped to DOM keys. Its
+capabilities would leave out "title" (the page shows the caption nowhere),
+"centring" (the window sits at the page's top-left), "frame" and "exit"
+(Ctrl+Q ends no process): those checks then say N/A, and no scenario changes.
 """
 
 import collections
@@ -59,7 +71,7 @@ import zlib
 
 import design
 
-Appearance = collections.namedtuple("Appearance", "name environment files")
+Appearance = collections.namedtuple("Appearance", "name settings files")
 
 
 class DriverError(Exception):
@@ -96,6 +108,8 @@ class Image:
         return cls(width, height, data)
 
     def pixel(self, x, y):
+        if not (0 <= x < self.width and 0 <= y < self.height):
+            raise IndexError("%d,%d lies outside the %dx%d picture" % (x, y, self.width, self.height))
         i = (y * self.width + x) * 3
         return tuple(self.data[i:i + 3])
 
@@ -208,6 +222,11 @@ class XDriver:
             self.program.kill()
             self.program.wait(10)
         self.program = None
+        # Gone from the screen too, so that the next start finds no window
+        # of this run.
+        if self.window and self.xvfb.poll() is None:
+            _poll(lambda: not self.x("xwininfo", "-id", self.window), 10)
+        self.window = None
 
     def close(self):
         self.stop()
@@ -287,14 +306,17 @@ class NativeDriver(XDriver):
 
     name = "native"
     capabilities = XDriver.capabilities | {"appearances"}
-    centring = ((-1, 1), (-1, 1))
 
-    def __init__(self, program, dpi, plugins, lsan_suppressions):
-        super().__init__(design.Scale(dpi))
+    def __init__(self, program, dpi, plugins, lsan_suppressions, ratio=1.0):
+        super().__init__(design.Scale(dpi, ratio))
         self.program_path = program
         self.env["QT_QPA_PLATFORM"] = "xcb"
         if dpi != 96:
             self.env.update(QT_FONT_DPI=str(dpi), QT_ENABLE_HIGHDPI_SCALING="0")
+        if ratio != 1:
+            self.env["QT_SCALE_FACTOR"] = "%g" % ratio
+        # Centred to the logical pixel, which rounds to a device pixel or two.
+        self.centring = ((-ratio - 0.5, ratio + 0.5),) * 2
         # A sanitized program checks for leaks when it exits (Ctrl+Q), with
         # whole allocation stacks (Qt has no frame pointers) so that a
         # suppression can name the Qt function a leak comes from.
@@ -315,7 +337,7 @@ class NativeDriver(XDriver):
         ]
 
     def launch(self, appearance):
-        env = dict(self.env, **(appearance.environment if appearance else {}))
+        env = dict(self.env, **(appearance.settings if appearance else {}))
         # The program's own messages (a sanitizer's report) go to the log.
         return subprocess.Popen([self.program_path], env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                 preexec_fn=_die_with_parent)
@@ -329,19 +351,20 @@ class WineDriver(XDriver):
     DPI (Wine's LogPixels)."""
 
     name = "wine"
-    # Windows centres the whole window, title bar and borders included, and
-    # Wine without a window manager draws neither: the client area sits a
-    # few pixels across and about a title bar's height below the centre.
 
     def __init__(self, wine_run, prefix, exe, dpi):
-        super().__init__(design.Scale(dpi))
-        self.wine_run, self.prefix, self.exe = wine_run, prefix, exe
-        factor = self.scale.factor()
-        self.centring = ((-4, 4), (5, 25 * factor + 10))
+        # Qt scales a window on Windows by the DPI over 96: its pixels stay
+        # logical ones at 96 DPI.
+        super().__init__(design.Scale(96, dpi / 96.0))
+        self.wine_run, self.prefix, self.exe = wine_run, os.path.abspath(prefix), exe
+        # Windows centres the whole window, title bar and borders included,
+        # and Wine without a window manager draws neither: the client area
+        # sits a few pixels across and about a title bar's height below.
+        self.centring = ((-4, 4), (5, 25 * self.scale.factor() + 10))
         try:
             # Wine reads the first; older Wines the second.
             for key in (r"HKCU\Control Panel\Desktop", r"HKCC\Software\Fonts"):
-                done = subprocess.run([wine_run, prefix, "reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD",
+                done = subprocess.run([wine_run, self.prefix, "reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD",
                                        "/d", str(dpi), "/f"], env=self.env, stdout=subprocess.DEVNULL,
                                       stderr=subprocess.DEVNULL, timeout=300, check=False)
                 if done.returncode != 0:

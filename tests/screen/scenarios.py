@@ -77,7 +77,7 @@ class Run:
 
     def save(self, shot, what):
         if self.shots and shot is not None:
-            name = "%s-%ddpi-%s-%s.png" % (self.driver.name, self.s.dpi, self.scenario, what)
+            name = "%s-%s-%s-%s.png" % (self.driver.name, self.s, self.scenario, what)
             shot.save(os.path.join(self.shots, name.replace(" ", "_").replace("/", "_")))
 
     def wait(self, condition, what, seen=None, timeout=WAIT):
@@ -144,10 +144,9 @@ class Run:
     def focus_mark(self, shot, corner, background):
         """The strongest contrast against the background along the top edge
         of the focus mark of the tile or button with that corner."""
-        x, y = self.s.point(*corner)
-        y += self.s.pixels(d.FOCUS_INSET)
-        first, last = (self.s.pixels(p) for p in d.FOCUS_SPAN)
-        return max(contrast(shot.pixel(x + i, y), background) for i in range(first, last + 1))
+        y = self.s.inside(corner[1], d.FOCUS_INSET)
+        first, last = (self.s.inside(corner[0], p) for p in d.FOCUS_SPAN)
+        return max(contrast(shot.pixel(x, y), background) for x in range(first, last + 1))
 
     def cell_focus(self, shot, cell, background=d.TILE):
         return self.focus_mark(shot, d.cell_corner(cell, 4), background)
@@ -209,7 +208,7 @@ def start_up(r):
     shot = r.start()
     r.save(shot, "start")
     size = (s.px(d.CLIENT[0]), s.px(d.CLIENT[1]))
-    r.check((shot.width, shot.height) == size, "the client area is %dx%d pixels at %d DPI" % (size + (s.dpi,)),
+    r.check((shot.width, shot.height) == size, "the client area is %dx%d pixels at %s" % (size + (s,)),
             "it is %dx%d" % (shot.width, shot.height))
     if r.can("title", "the window's title"):
         title = driver.title()
@@ -305,9 +304,9 @@ def check_designed(r, shot, state):
                       if shot.pixel(i, j) != d.BLACK][:1]
         else:
             ink = darkest((x + 100, y + 150, 300, 200))
-            if max(ink) >= 40:
-                wrong.append("the number in cell %d is %s" % (cell, rgb(ink)))
-    r.check(blank is not None and not wrong, "%s: black tile numbers on a black blank" % state,
+            if max(ink) >= 40 or r.at(shot, d.cell_sample(cell, 4)) != d.TILE:
+                wrong.append("cell %d shows %s, its number %s" % (cell, rgb(r.at(shot, d.cell_sample(cell, 4))), rgb(ink)))
+    r.check(blank is not None and not wrong, "%s: black tile numbers on tiles of %s, a black blank" % (state, rgb(d.TILE)),
             "; ".join(wrong) or "no blank", shot)
 
 
@@ -512,7 +511,7 @@ def shortcuts(r):
     if r.can("exit", "Ctrl+Q ends the program"):
         # Closing the window ends the program.
         r.press("ctrl+q")
-        code = r.driver.wait_exit(30 if r.driver.name == "wine" else WAIT)
+        code = r.driver.wait_exit(30)
         r.check(code == 0, "Ctrl+Q ends the program with exit code 0",
                 "it runs on" if code is None else "exit code %s" % code)
 
@@ -524,6 +523,7 @@ def main(argv):
     native.add_argument("program")
     native.add_argument("--plugins", required=True, help="Qt's plugin folder")
     native.add_argument("--lsan-suppressions", required=True)
+    native.add_argument("--scale", type=float, default=1.0, help="Qt's scale factor")
     wine = places.add_parser("wine")
     wine.add_argument("wine_run")
     wine.add_argument("prefix")
@@ -535,7 +535,7 @@ def main(argv):
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
     try:
         if args.place == "native":
-            driver = NativeDriver(args.program, args.dpi, args.plugins, args.lsan_suppressions)
+            driver = NativeDriver(args.program, args.dpi, args.plugins, args.lsan_suppressions, args.scale)
         else:
             driver = WineDriver(args.wine_run, args.prefix, args.exe, args.dpi)
     except (DriverError, OSError, ValueError) as error:
@@ -545,12 +545,12 @@ def main(argv):
     started = time.monotonic()
     try:
         for name, appearances, body in SCENARIOS:
-            runs = [None]
-            if appearances and r.can("appearances", "%s under desktop schemes and styles" % name):
-                runs += driver.appearances
+            runs = [None] + (driver.appearances if appearances else [])
             for appearance in runs:
                 r.scenario = name + (" " + appearance.name if appearance else "")
-                print("--- %s (%s, %d DPI)" % (r.scenario, driver.name, driver.scale.dpi))
+                print("--- %s (%s, %s)" % (r.scenario, driver.name, driver.scale))
+                if appearances and appearance is None:
+                    r.can("appearances", "%s under desktop schemes and styles" % name)
                 try:
                     body(r, appearance) if appearances else body(r)
                 except Stop:
