@@ -36,8 +36,10 @@ and, with the capabilities above:
   title()                 the window's title as a str
   geometry()              the client area on the screen: (x, y, width, height)
   screen()                the whole screen as an Image
-  frame()                 {"close", "minimise", "maximise", "resize": bool,
-                          "min", "max": (width, height) or None}
+  frame()                 {"close", "minimise", "maximise", "resize": a bool, or
+                          None where the place does not say; "min", "max": the
+                          least and largest size, (width, height) or None;
+                          "hints": the platform's own words}
   activate(), deactivate()  make the window the active one, or another one
   wait_exit(timeout)      the program's exit code, or None if it runs on
   appearances             [Appearance(name, settings, files)]: what the driver
@@ -61,13 +63,12 @@ capabilities would leave out "title" (the page shows the caption nowhere),
 import collections
 import ctypes
 import os
+import re
 import select
 import shutil
 import signal
-import struct
 import subprocess
 import time
-import zlib
 
 import design
 
@@ -86,26 +87,11 @@ class Image:
 
     @classmethod
     def from_ppm(cls, ppm):
-        """A binary PPM ("P6", maximum 255), as ImageMagick writes it."""
-        fields, pos = [], 0
-        while len(fields) < 4:
-            while ppm[pos:pos + 1].isspace():
-                pos += 1
-            if ppm[pos:pos + 1] == b"#":
-                pos = ppm.index(b"\n", pos) + 1
-                continue
-            end = pos
-            while end < len(ppm) and not ppm[end:end + 1].isspace():
-                end += 1
-            fields.append(ppm[pos:end])
-            pos = end
-        if fields[0] != b"P6" or fields[3] != b"255":
-            raise DriverError("not an 8-bit binary PPM: %r" % fields)
-        width, height = int(fields[1]), int(fields[2])
-        data = ppm[pos + 1:pos + 1 + width * height * 3]
-        if len(data) != width * height * 3:
-            raise DriverError("a PPM cut short")
-        return cls(width, height, data)
+        """A binary PPM with no comment, as ImageMagick writes it."""
+        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", ppm)
+        if not header or len(ppm) != header.end() + int(header[1]) * int(header[2]) * 3:
+            raise DriverError("not a whole 8-bit binary PPM: %r" % ppm[:20])
+        return cls(int(header[1]), int(header[2]), ppm[header.end():])
 
     def pixel(self, x, y):
         if not (0 <= x < self.width and 0 <= y < self.height):
@@ -118,24 +104,16 @@ class Image:
         return Image(width, height, b"".join(rows))
 
     def __eq__(self, other):
-        return isinstance(other, Image) and (self.width, self.height, self.data) == (other.width, other.height, other.data)
+        return isinstance(other, Image) and (self.width, self.height, self.data) == (
+            other.width, other.height, other.data)
 
     def save(self, path):
-        """As a PNG, for a person to look at."""
-        def chunk(kind, body):
-            return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
-        rows = b"".join(b"\0" + self.data[y * self.width * 3:(y + 1) * self.width * 3] for y in range(self.height))
         with open(path, "wb") as file:
-            file.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", self.width, self.height, 8, 2, 0, 0, 0))
-                       + chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))
-
-
-_libc = ctypes.CDLL(None, use_errno=True)
-PR_SET_PDEATHSIG = 1
+            file.write(b"P6\n%d %d\n255\n" % (self.width, self.height) + self.data)
 
 
 def _die_with_parent():
-    _libc.prctl(PR_SET_PDEATHSIG, signal.SIGKILL)
+    ctypes.CDLL(None).prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
 
 
 def _poll(condition, timeout, interval=0.05):
@@ -153,32 +131,25 @@ class XDriver:
 
     capabilities = {"title", "placement", "centring", "frame", "focus", "exit"}
     appearances = []
-    screen_size = "1280x1024x24"
 
     def __init__(self, scale):
-        self.scale = scale
-        self.program = None
-        self.window = None
+        self.scale, self.program, self.window = scale, None, None
         # Xvfb picks a free display and names it on the descriptor. Without
         # -noreset it would reset whenever its last client leaves, and refuse
         # the next program while it does.
         read, write = os.pipe()
         try:
-            self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", self.screen_size,
+            self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24",
                                           "-nolisten", "tcp", "-noreset"], pass_fds=(write,), stdout=subprocess.DEVNULL,
                                          stderr=subprocess.DEVNULL, preexec_fn=_die_with_parent)
         except OSError as error:
             raise DriverError("Xvfb does not start (scripts/deps.sh --tests installs it): %s" % error)
         finally:
             os.close(write)
-        number = b""
-        deadline = time.monotonic() + 30
+        number, deadline = b"", time.monotonic() + 30
         while not number.endswith(b"\n") and time.monotonic() < deadline and self.xvfb.poll() is None:
             if select.select([read], [], [], 0.2)[0]:
-                chunk = os.read(read, 16)
-                if not chunk:
-                    break
-                number += chunk
+                number += os.read(read, 16) or b"\n"
         os.close(read)
         if not number.strip():
             XDriver.close(self)
@@ -187,20 +158,14 @@ class XDriver:
                     if not k.startswith("QT_") and k not in ("WAYLAND_DISPLAY", "GTK_THEME")}
         self.env["DISPLAY"] = ":" + number.decode().strip()
 
-    def x(self, *command, timeout=30):
+    def x(self, *command):
         """An X tool's output. They match and print the window's UTF-8 name
         only in a UTF-8 locale, whatever the caller's (CI runs in C)."""
         try:
             return subprocess.run(command, env=dict(self.env, LC_ALL="C.UTF-8"), stdout=subprocess.PIPE,
-                                  stderr=subprocess.DEVNULL, timeout=timeout, check=False).stdout
+                                  stderr=subprocess.DEVNULL, timeout=30, check=False).stdout
         except subprocess.TimeoutExpired:
             return b""
-
-    def launch(self, appearance):
-        raise NotImplementedError
-
-    def find_windows(self):
-        raise NotImplementedError
 
     def start(self, appearance=None):
         self.stop()
@@ -211,10 +176,9 @@ class XDriver:
                 raise DriverError("the program ended with %s before its window showed" % self.program.returncode)
             return self.find_windows()
         ids = _poll(found, 60)
-        if not ids:
-            raise DriverError("no window appeared:\n%s" % self.x("xwininfo", "-root", "-tree").decode())
         if len(ids) != 1:
-            raise DriverError("the program shows %d windows" % len(ids))
+            raise DriverError("the program shows %d windows:\n%s"
+                              % (len(ids), self.x("xwininfo", "-root", "-tree").decode()))
         self.window = ids[0]
 
     def stop(self):
@@ -234,16 +198,19 @@ class XDriver:
             self.xvfb.kill()
         self.xvfb.wait(10)
 
-    def shot(self):
+    def grab(self, window):
         # 8 bits a channel: ImageMagick reads the X screen at 16.
-        ppm = self.x("import", "-window", self.window, "-depth", "8", "ppm:-")
+        ppm = self.x("import", "-window", window, "-depth", "8", "ppm:-")
         try:
-            return Image.from_ppm(ppm) if ppm else None
-        except (DriverError, ValueError, IndexError):
+            return Image.from_ppm(ppm)
+        except DriverError:
             return None
 
+    def shot(self):
+        return self.grab(self.window)
+
     def screen(self):
-        return Image.from_ppm(self.x("import", "-window", "root", "-depth", "8", "ppm:-"))
+        return self.grab("root")
 
     def geometry(self):
         values = dict(line.partition("=")[::2] for line in
@@ -271,8 +238,8 @@ class XDriver:
 
     def deactivate(self):
         # On the root window; only a client's window can be waited for.
-        info = self.x("xwininfo", "-root").decode()
-        self.x("xdotool", "windowfocus", info.split("Window id: ", 1)[1].split()[0])
+        root = self.x("xwininfo", "-root").decode().split("Window id: ", 1)[1].split()[0]
+        self.x("xdotool", "windowfocus", root)
 
     def frame(self):
         # _MOTIF_WM_HINTS = flags, functions, decorations, ...; the function
@@ -281,14 +248,10 @@ class XDriver:
         values = [int(v, 0) for v in hints.split("=", 1)[1].split(",")] if "=" in hints else []
         functions = values[1] if len(values) > 1 and values[0] & 1 else None
         normal = self.x("xprop", "-id", self.window, "WM_NORMAL_HINTS").decode()
-
-        def size(which):
-            for line in normal.splitlines():
-                if "specified %s size:" % which in line:
-                    w, _, h = line.split(":", 1)[1].split()
-                    return (int(w), int(h))
-            return None
-        result = {"hints": " ".join((hints + " " + normal).split()), "min": size("minimum"), "max": size("maximum")}
+        result = {"hints": " ".join((hints + " " + normal).split())}
+        for which in ("min", "max"):
+            size = re.search(r"specified %simum size: (\d+) by (\d+)" % which, normal)
+            result[which] = (int(size[1]), int(size[2])) if size else None
         for name, bit in (("resize", 2), ("minimise", 8), ("maximise", 16), ("close", 32)):
             result[name] = None if functions is None else bool(functions & bit)
         return result
@@ -301,15 +264,15 @@ class XDriver:
 
 
 class NativeDriver(XDriver):
-    """The Linux program on Qt's xcb platform, at 96 DPI or, with the font
-    DPI forced and Qt's scaling off, at another (144)."""
+    """The Linux program on Qt's xcb platform: at 96 DPI, at another with
+    the font DPI forced and Qt's scaling off, or scaled by Qt."""
 
     name = "native"
     capabilities = XDriver.capabilities | {"appearances"}
 
     def __init__(self, program, dpi, plugins, lsan_suppressions, ratio=1.0):
         super().__init__(design.Scale(dpi, ratio))
-        self.program_path = program
+        self.path = program
         self.env["QT_QPA_PLATFORM"] = "xcb"
         if dpi != 96:
             self.env.update(QT_FONT_DPI=str(dpi), QT_ENABLE_HIGHDPI_SCALING="0")
@@ -332,18 +295,23 @@ class NativeDriver(XDriver):
         dark = {"QT_QPA_PLATFORMTHEME": "gtk3", "GTK_THEME": "Adwaita:dark"}
         self.appearances = [
             Appearance("GTK dark scheme", dark, [gtk]),
-            Appearance("GTK dark scheme, Adwaita-Dark style", dict(dark, QT_STYLE_OVERRIDE="Adwaita-Dark"), [gtk, adwaita]),
+            Appearance("GTK dark scheme, Adwaita-Dark style", dict(dark, QT_STYLE_OVERRIDE="Adwaita-Dark"),
+                       [gtk, adwaita]),
             Appearance("Adwaita style", {"QT_STYLE_OVERRIDE": "Adwaita"}, [adwaita]),
         ]
 
     def launch(self, appearance):
-        env = dict(self.env, **(appearance.settings if appearance else {}))
         # The program's own messages (a sanitizer's report) go to the log.
-        return subprocess.Popen([self.program_path], env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                preexec_fn=_die_with_parent)
+        return subprocess.Popen([self.path], env=dict(self.env, **(appearance.settings if appearance else {})),
+                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, preexec_fn=_die_with_parent)
 
     def find_windows(self):
-        return self.x("xdotool", "search", "--onlyvisible", "--pid", str(self.program.pid)).decode().split()
+        return self.x("xdotool", "search", "--onlyvisible", "--pid", str(self.program.pid)).split()
+
+    def frame(self):
+        # Qt's xcb leaves the resize function in a fixed window's Motif hints
+        # and fixes its size through the size hints alone.
+        return dict(super().frame(), resize=None)
 
 
 class WineDriver(XDriver):
@@ -387,7 +355,7 @@ class WineDriver(XDriver):
 
     def find_windows(self):
         # By name: Wine's windows belong to its own processes.
-        return self.x("xdotool", "search", "--onlyvisible", "--name", "Информатика").decode().split()
+        return self.x("xdotool", "search", "--onlyvisible", "--name", "Информатика").split()
 
     def close(self):
         super().close()

@@ -1,26 +1,26 @@
 #!/usr/bin/python3
 """The program as a player meets it: started, played and judged only through
-a driver (drivers.py), which gives real input and reads the screen back. What
-the window should show comes from design.py.
+a driver (drivers.py), which gives it real input and reads its screen back,
+against the window as design.py has it.
 
 Usage:
-  scenarios.py native PROGRAM --dpi DPI --plugins QT_PLUGIN_DIR --lsan-suppressions FILE
-  scenarios.py wine WINE_RUN PREFIX EXE --dpi DPI
-Each scenario starts the program afresh. One line per check: PASS, FAIL (with
-what the screen showed) or N/A (with the capability the driver lacks); the
-exit code is 1 when any check failed. PUZZLE15_SCREENSHOT_DIR, when set,
-receives the first shot of each run and the shot of each failure, as PNG.
+  scenarios.py native PROGRAM --plugins QT_PLUGIN_DIR --lsan-suppressions FILE [--dpi DPI] [--scale FACTOR]
+  scenarios.py wine WINE_RUN PREFIX EXE [--dpi DPI]
+Each scenario starts the program afresh. One line per check: PASS, FAIL with
+what the screen showed, or N/A with the capability the driver lacks; the exit
+code is 1 when a check failed. PUZZLE15_SCREENSHOT_DIR, when set, receives
+the first shot of a run and the shot of each failure (PPM).
 """
 
+import argparse
+import os
+import re
+import signal
+import subprocess
 import sys
+import time
 
 sys.dont_write_bytecode = True  # nothing written beside the sources
-
-import argparse  # noqa: E402
-import os  # noqa: E402
-import signal  # noqa: E402
-import time  # noqa: E402
-
 import design as d  # noqa: E402
 from drivers import DriverError, NativeDriver, WineDriver  # noqa: E402
 
@@ -38,8 +38,7 @@ def rgb(c):
 def luminance(c):
     """Relative luminance as WCAG 2 defines it."""
     def linear(v):
-        s = v / 255.0
-        return s / 12.92 if s <= 0.03928 else ((s + 0.055) / 1.055) ** 2.4
+        return v / 255 / 12.92 if v / 255 <= 0.03928 else ((v / 255 + 0.055) / 1.055) ** 2.4
     return 0.2126 * linear(c[0]) + 0.7152 * linear(c[1]) + 0.0722 * linear(c[2])
 
 
@@ -56,17 +55,12 @@ class Run:
     def __init__(self, driver):
         self.driver, self.s = driver, driver.scale
         self.failures, self.scenario, self.solved = 0, "", None
-        self.shots = os.environ.get("PUZZLE15_SCREENSHOT_DIR")
 
-    # Results.
     def check(self, ok, what, seen="", shot=None):
-        if ok:
-            print("PASS: %s" % what)
-        else:
+        print("PASS: %s" % what if ok else "FAIL: %s: %s" % (what, seen or "no"), flush=True)
+        if not ok:
             self.failures += 1
-            print("FAIL: %s: %s" % (what, seen or "no"))
             self.save(shot, "fail%d" % self.failures)
-        sys.stdout.flush()
         return ok
 
     def can(self, capability, what):
@@ -76,9 +70,10 @@ class Run:
         return False
 
     def save(self, shot, what):
-        if self.shots and shot is not None:
-            name = "%s-%s-%s-%s.png" % (self.driver.name, self.s, self.scenario, what)
-            shot.save(os.path.join(self.shots, name.replace(" ", "_").replace("/", "_")))
+        folder = os.environ.get("PUZZLE15_SCREENSHOT_DIR")
+        if folder and shot is not None:
+            name = re.sub(r"[^\w.+-]+", "_", "%s %s %s %s" % (self.driver.name, self.s, self.scenario, what))
+            shot.save(os.path.join(folder, name.strip("_") + ".ppm"))
 
     def wait(self, condition, what, seen=None, timeout=WAIT):
         """Polls shots until condition(shot) holds, and returns that shot; or
@@ -100,13 +95,11 @@ class Run:
 
     def board(self, shot, n):
         """The cell of an n by n board that shows the blank, when every other
-        cell shows a numbered tile; or None, and why."""
+        cell shows a numbered tile; or None; and what the board shows."""
         blank = None
         for i in range(n * n):
             c = self.at(shot, d.cell_sample(i, n))
-            if near(c, d.BLACK):
-                if blank is not None:
-                    return None, "cells %d and %d are both black" % (blank, i)
+            if near(c, d.BLACK) and blank is None:
                 blank = i
             elif not near(c, d.TILE):
                 return None, "cell %d of a %dx%d board shows %s" % (i, n, n, rgb(c))
@@ -121,25 +114,12 @@ class Run:
     def blank_becomes(self, cell, what, n=4):
         return self.wait(lambda shot: self.blank(shot, n) == cell, what)
 
-    def board_area(self, shot):
-        """The largest board's square, 5 by 5 cells."""
-        side = 4 * d.PITCH + d.TILE_SIZE
-        return shot.crop(*self.s.area(d.CELLS[0], d.CELLS[1], side, side))
-
-    def counter_area(self, shot):
-        x, y, w, h = self.s.area(d.COUNTER.left, d.COUNTER.top, d.COUNTER.width, d.COUNTER.height)
-        inset = self.s.pixels(3)  # inside its border
-        return shot.crop(x + inset, y + inset, w - 2 * inset, h - 2 * inset)
+    def area(self, shot, area):
+        return shot.crop(*self.s.area(*area))
 
     def beyond(self, shot, n):
-        """Spots past the n by n board that show something else than the
-        window's background: the band right of it and below it, and every
-        cell of a 5 by 5 board outside it."""
-        end_x, end_y = d.board_end(n)
-        spots = [(end_x + 45, d.cell_click(i * n, n)[1]) for i in range(n)]
-        spots += [(d.cell_click(i, n)[0], end_y + 20) for i in range(n)]
-        spots += [d.cell_sample(i, 5) for i in range(25) if i % 5 >= n or i // 5 >= n]
-        return ["%d,%d shows %s" % (p + (rgb(self.at(shot, p)),)) for p in spots if not near(self.at(shot, p), d.LAVENDER)]
+        return ["%d,%d shows %s" % (p + (rgb(self.at(shot, p)),))
+                for p in d.beyond_board(n) if not near(self.at(shot, p), d.LAVENDER)]
 
     def focus_mark(self, shot, corner, background):
         """The strongest contrast against the background along the top edge
@@ -152,7 +132,7 @@ class Run:
         return self.focus_mark(shot, d.cell_corner(cell, 4), background)
 
     def shows_focus(self, shot, control):
-        return self.focus_mark(shot, (control.left, control.top), control.colour) >= 3
+        return self.focus_mark(shot, control[1:3], control.colour) >= 3
 
     def focus_on_board(self, shot):
         blank = self.blank(shot)
@@ -162,17 +142,13 @@ class Run:
     def any_focus(self, shot):
         return self.focus_on_board(shot) or any(self.shows_focus(shot, c) for c in d.COMMANDS)
 
-    # Input.
+    # Input and steps.
     def click(self, point):
         self.driver.click(*self.s.point(*point))
 
     def click_cell(self, cell, n=4):
         self.click(d.cell_click(cell, n))
 
-    def press(self, key):
-        self.driver.press(key)
-
-    # Steps.
     def start(self, appearance=None):
         started = time.monotonic()
         self.driver.start(appearance)
@@ -207,20 +183,20 @@ def start_up(r):
     s, driver = r.s, r.driver
     shot = r.start()
     r.save(shot, "start")
-    size = (s.px(d.CLIENT[0]), s.px(d.CLIENT[1]))
+    size = s.point(*d.CLIENT)
     r.check((shot.width, shot.height) == size, "the client area is %dx%d pixels at %s" % (size + (s,)),
             "it is %dx%d" % (shot.width, shot.height))
     if r.can("title", "the window's title"):
         title = driver.title()
         r.check(title == d.TITLE, "the window's title is %r" % d.TITLE, "it is %r" % title)
     if r.can("placement", "the window's edges on the screen"):
-        # The window's background ends at its last column and row, where
-        # the bare screen begins.
+        # Its background reaches its last column and row; the bare screen
+        # begins right after them.
         x, y, w, h = driver.geometry()
         screen = driver.screen()
-        middle, left = y + s.px(2950), x + s.px(60)
-        edges = [screen.pixel(x + w - 1, middle), screen.pixel(left, y + h - 1)]
-        outside = [screen.pixel(x + w, middle), screen.pixel(left, y + h)]
+        right, bottom = (x + w - 1, y + s.px(d.RIGHT_EDGE_Y)), (x + s.px(d.BOTTOM_EDGE_X), y + h - 1)
+        edges = [screen.pixel(*right), screen.pixel(*bottom)]
+        outside = [screen.pixel(right[0] + 1, right[1]), screen.pixel(bottom[0], bottom[1] + 1)]
         r.check((w, h) == size and all(near(c, d.LAVENDER) for c in edges)
                 and not any(near(c, d.LAVENDER) for c in outside),
                 "the window is %dx%d on the screen, its background up to its edges" % size,
@@ -230,84 +206,75 @@ def start_up(r):
         (dx0, dx1), (dy0, dy1) = driver.centring
 
         def offset():
-            screen = driver.screen()
             x, y, w, h = driver.geometry()
+            screen = driver.screen()
             return (x + w / 2 - screen.width / 2, y + h / 2 - screen.height / 2)
-        # Some platforms map the window first and move it afterwards.
-        deadline = time.monotonic() + WAIT
-        while True:
-            dx, dy = offset()
-            if dx0 <= dx <= dx1 and dy0 <= dy <= dy1 or time.monotonic() > deadline:
-                break
+        # Polled: some platforms map the window first and move it afterwards.
+        off, deadline = offset(), time.monotonic() + WAIT
+        while not (dx0 <= off[0] <= dx1 and dy0 <= off[1] <= dy1) and time.monotonic() < deadline:
             time.sleep(0.1)
-        r.check(dx0 <= dx <= dx1 and dy0 <= dy <= dy1, "the window opens centred on the screen",
-                "the client area's centre is off by %+.1f, %+.1f" % (dx, dy))
+            off = offset()
+        r.check(dx0 <= off[0] <= dx1 and dy0 <= off[1] <= dy1, "the window opens centred on the screen",
+                "the client area's centre is off by %+.1f, %+.1f" % off)
     if r.can("frame", "the window's frame"):
         frame = driver.frame()
         print("     (%s)" % frame["hints"])
         r.check(frame["close"], "the frame has a close button", frame["hints"])
         r.check(frame["minimise"] is False, "the frame has no minimise button", frame["hints"])
         r.check(frame["maximise"] is False, "the frame has no maximise button", frame["hints"])
-        r.check(frame["resize"] is False or frame["min"] == frame["max"] == size,
-                "the frame is fixed: no resizing, or its least and largest size the window's", frame["hints"])
+        r.check(frame["min"] == frame["max"] == size, "the window's least and largest size are its size",
+                frame["hints"])
+        if frame["resize"] is not None:
+            r.check(not frame["resize"], "the frame offers no resizing", frame["hints"])
 
     r.check(not r.beyond(shot, 4), "nothing of the board beyond 4x4", "; ".join(r.beyond(shot, 4)), shot)
     # The title in the window's serif font fits its label with room to
     # spare; a wider font (one standing in for the serif's Cyrillic) is cut
     # off at both ends.
-    label = d.TITLE_LABEL
-    ends = [shot.pixel(s.px(x), y) for x in (label.left + 45, label.left + label.width - 45)
-            for y in range(s.px(60), s.px(315))]
+    columns, (top, bottom) = d.TITLE_ENDS
+    ends = [shot.pixel(s.px(x), y) for x in columns for y in range(s.px(top), s.px(bottom))]
     ink = [c for c in ends if not near(c, d.PEACH)]
     r.check(not ink, "the title fits its label", "%d of %d pixels at its ends are not peach, e.g. %s"
             % (len(ink), len(ends), ink[:1] and rgb(ink[0])), shot)
-    # Text in the description's first line.
-    x, y, w, h = s.area(120, 3060, 6480, 240)
-    dark = sum(1 for j in range(y, y + h) for i in range(x, x + w) if max(shot.pixel(i, j)) < 80)
-    r.check(dark > 50 * s.factor(), "the description shows dark text",
-            "%d dark pixels in its first line" % dark, shot)
+    line = r.area(shot, d.DESCRIPTION_FIRST_LINE)
+    dark = sum(1 for i in range(0, len(line.data), 3) if max(line.data[i:i + 3]) < 80)
+    r.check(dark > 50 * s.factor(), "the description shows dark text", "%d dark pixels in its first line" % dark, shot)
 
 
 def check_designed(r, shot, state):
     """Every background as designed, black text on it at a contrast of at
-    least 4.5:1, black tile numbers and an all-black blank."""
-    s = r.s
+    least 4.5:1, black numbers on the tiles' colour and an all-black blank."""
     wrong = ["%s at %d,%d shows %s, not %s" % (what, p[0], p[1], rgb(r.at(shot, p)), rgb(c))
              for what, p, c in d.SPOTS if r.at(shot, p) != c]
     r.check(not wrong, "%s: every background as designed" % state, "; ".join(wrong), shot)
 
     def darkest(area):
-        x, y, w, h = s.area(*area)
-        return min((shot.pixel(i, j) for j in range(y, y + h) for i in range(x, x + w)), key=luminance)
-    weak = []
-    weakest = (21, "")
-    for what, area, background in d.captions():
+        part = r.area(shot, area)
+        return min((part.pixel(i, j) for j in range(part.height) for i in range(part.width)), key=luminance)
+    weak, weakest = [], (21, "")
+    for what, area, background in d.CAPTIONS:
         ink = darkest(area)
-        ratio = contrast(ink, background)
-        weakest = min(weakest, (ratio, what))
-        if ratio < 4.5 or luminance(ink) >= luminance(background):
-            weak.append("%s: ink %s on %s, %.2f:1" % (what, rgb(ink), rgb(background), ratio))
+        weakest = min(weakest, (contrast(ink, background), what))
+        if contrast(ink, background) < 4.5 or luminance(ink) >= luminance(background):
+            weak.append("%s: ink %s on %s, %.2f:1" % (what, rgb(ink), rgb(background), contrast(ink, background)))
     r.check(not weak, "%s: dark captions at 4.5:1 or more (the weakest, %s, at %.2f:1)"
             % (state, weakest[1], weakest[0]), "; ".join(weak), shot)
 
     # Tile numbers are black: on the tiles' colour nothing reaches 4.5:1,
     # black comes closest (3.8:1). The blank is black through and through.
-    blank = r.blank(shot)
-    wrong = []
+    blank, wrong = r.blank(shot), []
     for cell in range(16):
-        x, y = d.cell_corner(cell, 4)
         if cell == blank:
-            bevel = s.pixels(2)
-            bx, by, bw, bh = s.area(x, y, d.TILE_SIZE, d.TILE_SIZE)
-            wrong += ["the blank shows %s at %d,%d" % (rgb(shot.pixel(i, j)), i, j)
-                      for j in range(by + bevel, by + bh - bevel) for i in range(bx + bevel, bx + bw - bevel)
-                      if shot.pixel(i, j) != d.BLACK][:1]
-        else:
-            ink = darkest((x + 100, y + 150, 300, 200))
-            if max(ink) >= 40 or r.at(shot, d.cell_sample(cell, 4)) != d.TILE:
-                wrong.append("cell %d shows %s, its number %s" % (cell, rgb(r.at(shot, d.cell_sample(cell, 4))), rgb(ink)))
-    r.check(blank is not None and not wrong, "%s: black tile numbers on tiles of %s, a black blank" % (state, rgb(d.TILE)),
-            "; ".join(wrong) or "no blank", shot)
+            inside = r.area(shot, d.cell_corner(cell, 4) + (d.TILE_SIZE, d.TILE_SIZE))
+            bevel = int(d.BEVEL * r.s.ratio + 0.5)
+            inside = inside.crop(bevel, bevel, inside.width - 2 * bevel, inside.height - 2 * bevel)
+            if inside.data.strip(b"\0"):
+                wrong.append("the blank is not all black")
+        elif max(darkest(d.tile_number(cell))) >= 40 or r.at(shot, d.cell_sample(cell, 4)) != d.TILE:
+            wrong.append("cell %d shows %s, its number %s"
+                         % (cell, rgb(r.at(shot, d.cell_sample(cell, 4))), rgb(darkest(d.tile_number(cell)))))
+    r.check(blank is not None and not wrong, "%s: black numbers on tiles of %s, an all-black blank"
+            % (state, rgb(d.TILE)), "; ".join(wrong) or "no blank", shot)
 
 
 @scenario("designed colours", appearances=True)
@@ -321,14 +288,14 @@ def designed_colours(r, appearance):
         if not r.check(not missing, "%s: its plugins are installed" % name,
                        "%s missing: scripts/deps.sh --tests installs them" % " ".join(missing)):
             return
-    r.start(appearance)
+    shot = r.start(appearance)
     if not r.can("focus", "%s: the window active and inactive" % name):
-        check_designed(r, r.driver.shot(), name)
+        check_designed(r, shot, name)
         return
     driver.activate()
     blank = r.blank(r.wait(r.any_focus, "%s: the active window shows a focus mark" % name))
     # The focus off the blank, onto the next tile.
-    r.press("Tab")
+    driver.press("Tab")
     check_designed(r, r.wait(lambda shot: r.cell_focus(shot, blank, d.BLACK) == 1 and r.focus_on_board(shot),
                              "%s: Tab moves the focus from the blank to a tile" % name), "%s, active" % name)
     driver.deactivate()
@@ -337,18 +304,15 @@ def designed_colours(r, appearance):
 
     # The frozen tiles look the same with every scheme, active or not.
     r.click(d.click_point(d.SOLUTION))
-    solved = r.board_area(r.blank_becomes(15, "%s: %s shows the solved board" % (name, d.SOLUTION.name)))
+    solved = r.area(r.blank_becomes(15, "%s: %s shows the solved board" % (name, d.SOLUTION.name)), d.BOARD)
     if appearance is None:
         r.solved, plain = solved, "inactive"
-    elif r.solved is None:
-        r.check(False, "%s: the solved board as without a scheme" % name, "that was not seen")
+    elif not r.check(r.solved is not None and solved == r.solved, "%s, inactive: the solved board as without a scheme"
+                     % name, "it differs" if r.solved else "that was not seen"):
         return
-    else:
-        plain = "without a scheme"
-        r.check(solved == r.solved, "%s, inactive: the solved board as %s" % (name, plain), "it differs")
     driver.activate()
-    r.wait(lambda shot: r.board_area(shot) == r.solved, "%s, active: the solved board as %s" % (name, plain),
-           lambda shot: "it differs")
+    r.wait(lambda shot: r.area(shot, d.BOARD) == r.solved, "%s, active: the solved board as %s"
+           % (name, "inactive" if appearance is None else "without a scheme"), lambda shot: "it differs")
 
 
 @scenario("space right after the start")
@@ -358,29 +322,28 @@ def space_after_start(r):
     r.start()
     r.driver.activate()
     # The focus starts on the blank, and shows there once the window is active.
-    before = r.wait(lambda shot: r.cell_focus(shot, r.blank(shot), d.BLACK) >= 3,
-                    "the blank has the focus, marked", lambda shot: "the blank's mark at %.2f:1"
-                    % r.cell_focus(shot, r.blank(shot), d.BLACK))
+    before = r.wait(lambda shot: r.cell_focus(shot, r.blank(shot), d.BLACK) >= 3, "the blank has the focus, marked",
+                    lambda shot: "the blank's mark at %.2f:1" % r.cell_focus(shot, r.blank(shot), d.BLACK))
     blank = r.blank(before)
-    r.press("space")
+    r.driver.press("space")
     # Tab, handled after the space, moves the focus off the blank; once that
     # shows, the space has been handled too. Shift+Tab brings the focus back,
     # and then the window must look as it did.
-    r.press("Tab")
+    r.driver.press("Tab")
     r.wait(lambda shot: r.cell_focus(shot, blank, d.BLACK) == 1 and r.focus_on_board(shot),
            "Tab after the space bar moves the focus to a tile")
-    r.press("shift+Tab")
-    r.wait(lambda shot: shot == before, "the space bar on the blank tile changed nothing",
+    r.driver.press("shift+Tab")
+    r.wait(lambda shot: shot == before, "the space bar on the blank tile changes nothing",
            lambda shot: "the window differs; " + r.board_seen(shot))
 
     # The keys do reach the program: the space bar on "Нова игра" deals anew.
     # The click deals first and takes the focus to the button.
-    started = r.board_area(before)
     r.click(d.click_point(d.NEW_GAME))
-    dealt = r.board_area(r.wait(lambda shot: r.shows_focus(shot, d.NEW_GAME) and r.board_area(shot) != started
-                                and r.blank(shot) is not None, "a click on %s deals a new game" % d.NEW_GAME.name))
-    r.press("space")
-    r.wait(lambda shot: r.board_area(shot) != dealt and r.blank(shot) is not None,
+    started = r.area(before, d.BOARD)
+    dealt = r.area(r.wait(lambda shot: r.shows_focus(shot, d.NEW_GAME) and r.area(shot, d.BOARD) != started
+                          and r.blank(shot) is not None, "a click on %s deals a new game" % d.NEW_GAME.name), d.BOARD)
+    r.driver.press("space")
+    r.wait(lambda shot: r.area(shot, d.BOARD) != dealt and r.blank(shot) is not None,
            "the space bar on %s deals a new game" % d.NEW_GAME.name)
 
 
@@ -388,18 +351,20 @@ def space_after_start(r):
 def moves(r):
     first = r.start()
     blank = r.blank(first)
+    counter = r.area(first, d.COUNTER_TEXT)
     neighbour = blank - 1 if blank % 4 > 0 else blank + 1
     r.click_cell(neighbour)
-    moved = r.wait(lambda shot: r.blank(shot) == neighbour and r.counter_area(shot) != r.counter_area(first),
-                   "a click on cell %d beside the blank moves its tile, and the counter counts" % neighbour,
-                   lambda shot: r.board_seen(shot) + "; the counter %s" % (
-                       "unchanged" if r.counter_area(shot) == r.counter_area(first) else "changed"))
+
+    def seen(shot):
+        return "%s; the counter %s as at the start; the focus %son %s" % (
+            r.board_seen(shot), "shows" if r.area(shot, d.COUNTER_TEXT) == counter else "does not show",
+            "" if r.shows_focus(shot, d.MOVE_BACK) else "not ", d.MOVE_BACK.name)
+    moved = r.wait(lambda shot: r.blank(shot) == neighbour and r.area(shot, d.COUNTER_TEXT) != counter,
+                   "a click on cell %d beside the blank moves its tile, and the counter counts" % neighbour, seen)
     r.click(d.click_point(d.MOVE_BACK))
-    r.wait(lambda shot: r.blank(shot) == blank and r.counter_area(shot) == r.counter_area(first)
-           and r.shows_focus(shot, d.MOVE_BACK), "%s takes the move back, and the counter with it" % d.MOVE_BACK.name,
-           lambda shot: r.board_seen(shot) + "; the counter %s the start's; the focus %son the button" % (
-               "as" if r.counter_area(shot) == r.counter_area(first) else "unlike",
-               "" if r.shows_focus(shot, d.MOVE_BACK) else "not "))
+    r.wait(lambda shot: r.blank(shot) == blank and r.area(shot, d.COUNTER_TEXT) == counter
+           and r.shows_focus(shot, d.MOVE_BACK), "%s takes the move back, and the count with it" % d.MOVE_BACK.name,
+           seen)
     # A tile two cells away does not move. The neighbour's click, handled
     # after it, must then give the very window of the first move: the same
     # tiles in the same cells, the counter at "1", the focus on the tile.
@@ -420,12 +385,12 @@ def solved_board(r):
     # "Ход назад"; once it shows there, nothing else may have changed.
     for cell in (14, 11, 15):
         r.click_cell(cell)
-    r.press("Tab")
+    r.driver.press("Tab")
     shot = r.wait(lambda shot: r.shows_focus(shot, d.MOVE_BACK),
                   "Tab takes the focus on to %s: no click on the frozen tiles took it" % d.MOVE_BACK.name)
-    r.check(r.blank(shot) == 15 and r.board_area(shot) == r.board_area(frozen), "a click moves no frozen tile",
-            r.board_seen(shot), shot)
-    r.check(r.counter_area(shot) == r.counter_area(frozen), "the counter stands still", "it changed", shot)
+    r.check(r.area(shot, d.BOARD) == r.area(frozen, d.BOARD), "a click moves no frozen tile", r.board_seen(shot), shot)
+    r.check(r.area(shot, d.COUNTER_TEXT) == r.area(frozen, d.COUNTER_TEXT), "the counter stands still", "it changed",
+            shot)
 
 
 @scenario("the unsolvable board plays")
@@ -443,7 +408,7 @@ def sizes(r):
         r.click(d.option_click(option))
         shot = r.wait(lambda shot: r.blank(shot, n) is not None and not r.beyond(shot, n),
                       "%s gives a %dx%d board that ends there" % (d.OPTIONS[option].name, n, n),
-                      lambda shot: "%s; %s" % (r.board(shot, n)[1], "; ".join(r.beyond(shot, n))))
+                      lambda shot: "; ".join([r.board(shot, n)[1]] + r.beyond(shot, n)))
         # And plays at that size: a neighbour of the blank moves.
         blank = r.blank(shot, n)
         neighbour = blank - n if blank >= n else blank + n
@@ -463,17 +428,17 @@ def arrow_keys(r):
     # Each key, where the blank is afterwards, and the cell of the moved
     # tile, which has the focus.
     for key, blank, moved in (("Right", 14, 15), ("Left", 15, 14), ("Down", 11, 15), ("Up", 15, 11)):
-        r.press(key)
+        r.driver.press(key)
         shot = r.blank_becomes(blank, "%s slides a tile: the blank in cell %d" % (key, blank))
-        after_right = after_right or r.board_area(shot)
-        mark = r.cell_focus(shot, moved)
-        r.check(mark >= 3 and r.cell_focus(shot, 0) == 1, "the focus goes with the tile into cell %d" % moved,
-                "its mark at %.2f:1, cell 0's at %.2f:1" % (mark, r.cell_focus(shot, 0)), shot)
+        after_right = after_right or r.area(shot, d.BOARD)
+        marks = (r.cell_focus(shot, moved), r.cell_focus(shot, 0))
+        r.check(marks[0] >= 3 and marks[1] == 1, "the focus goes with the tile into cell %d" % moved,
+                "its mark at %.2f:1, cell 0's at %.2f:1" % marks, shot)
     # Toward the edges no tile lies on the blank's right or below it. Right,
     # handled after them, must then make the very board of the first step.
     for key in ("Left", "Up", "Right"):
-        r.press(key)
-    r.wait(lambda shot: r.board_area(shot) == after_right, "Left and Up toward the edges move nothing",
+        r.driver.press(key)
+    r.wait(lambda shot: r.area(shot, d.BOARD) == after_right, "Left and Up toward the edges move nothing",
            lambda shot: "after Left, Up and Right: " + r.board_seen(shot))
     # The five moves went into the history: "Ход назад" takes them back.
     for blank in (15, 11, 15, 14, 15):
@@ -488,29 +453,27 @@ def arrow_keys(r):
 @scenario("the shortcuts")
 def shortcuts(r):
     r.start()
-    board = r.board_area(r.show_preset(d.UNSOLVABLE))
+    board = r.area(r.show_preset(d.UNSOLVABLE), d.BOARD)
     r.click_cell(14)
     r.blank_becomes(14, "cell 14 moves")
     r.click_cell(10)
     r.blank_becomes(10, "cell 10 moves")
     # Taking back, with the focus in the counter and in the description.
-    r.click((d.COUNTER.left + 100, d.COUNTER.top + 200))
-    r.press("ctrl+z")
+    r.click(d.COUNTER_CLICK)
+    r.driver.press("ctrl+z")
     r.blank_becomes(14, "Ctrl+Z takes a move back, from the counter")
-    r.click((d.DESCRIPTION.left + 3000, d.DESCRIPTION.top + 1000))
-    r.press("BackSpace")
-    r.wait(lambda shot: r.board_area(shot) == board, "Backspace takes a move back, from the description: "
+    r.click(d.DESCRIPTION_CLICK)
+    r.driver.press("BackSpace")
+    r.wait(lambda shot: r.area(shot, d.BOARD) == board, "Backspace takes a move back, from the description: "
            "the unsolvable board again")
-    for key in ("F2", "ctrl+n"):
+    for key, label in (("F2", "F2"), ("ctrl+n", "Ctrl+N")):
         r.click(d.click_point(d.UNSOLVABLE))
-        r.wait(lambda shot: r.board_area(shot) == board and r.shows_focus(shot, d.UNSOLVABLE),
+        r.wait(lambda shot: r.area(shot, d.BOARD) == board and r.shows_focus(shot, d.UNSOLVABLE),
                "%s lays the unsolvable board out again" % d.UNSOLVABLE.name)
-        r.press(key)
-        r.wait(lambda shot: r.board_area(shot) != board and r.blank(shot) is not None,
-               "%s deals a new game" % key.replace("ctrl+n", "Ctrl+N"))
+        r.driver.press(key)
+        r.wait(lambda shot: r.area(shot, d.BOARD) != board and r.blank(shot) is not None, "%s deals a new game" % label)
     if r.can("exit", "Ctrl+Q ends the program"):
-        # Closing the window ends the program.
-        r.press("ctrl+q")
+        r.driver.press("ctrl+q")
         code = r.driver.wait_exit(30)
         r.check(code == 0, "Ctrl+Q ends the program with exit code 0",
                 "it runs on" if code is None else "exit code %s" % code)
@@ -525,29 +488,24 @@ def main(argv):
     native.add_argument("--lsan-suppressions", required=True)
     native.add_argument("--scale", type=float, default=1.0, help="Qt's scale factor")
     wine = places.add_parser("wine")
-    wine.add_argument("wine_run")
-    wine.add_argument("prefix")
-    wine.add_argument("exe")
+    for argument in ("wine_run", "prefix", "exe"):
+        wine.add_argument(argument)
     for place in (native, wine):
         place.add_argument("--dpi", type=int, default=96)
     args = parser.parse_args(argv)
     # CTest's timeout ends this process; its children and its X server end with it.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
     try:
-        if args.place == "native":
-            driver = NativeDriver(args.program, args.dpi, args.plugins, args.lsan_suppressions, args.scale)
-        else:
-            driver = WineDriver(args.wine_run, args.prefix, args.exe, args.dpi)
-    except (DriverError, OSError, ValueError) as error:
+        driver = (NativeDriver(args.program, args.dpi, args.plugins, args.lsan_suppressions, args.scale)
+                  if args.place == "native" else WineDriver(args.wine_run, args.prefix, args.exe, args.dpi))
+    except (DriverError, OSError, ValueError, subprocess.SubprocessError) as error:
         print("FAIL: the %s driver does not start: %s" % (args.place, error))
         return 1
-    r = Run(driver)
-    started = time.monotonic()
+    r, started = Run(driver), time.monotonic()
     try:
         for name, appearances, body in SCENARIOS:
-            runs = [None] + (driver.appearances if appearances else [])
-            for appearance in runs:
-                r.scenario = name + (" " + appearance.name if appearance else "")
+            for appearance in [None] + (driver.appearances if appearances else []):
+                r.scenario = name + (", " + appearance.name if appearance else "")
                 print("--- %s (%s, %s)" % (r.scenario, driver.name, driver.scale))
                 if appearances and appearance is None:
                     r.can("appearances", "%s under desktop schemes and styles" % name)
