@@ -109,7 +109,12 @@ class Run:
         return self.board(shot, n)[0]
 
     def board_seen(self, shot):
-        return "; ".join(self.board(shot, n)[1] for n in (4, 3, 5))
+        """What the board shows: the first size that fits, else why not 4x4."""
+        for n in (4, 3, 5):
+            blank, seen = self.board(shot, n)
+            if blank is not None:
+                return "a %dx%d board, %s" % (n, n, seen)
+        return self.board(shot, 4)[1]
 
     def blank_becomes(self, cell, what, n=4):
         return self.wait(lambda shot: self.blank(shot, n) == cell, what)
@@ -331,7 +336,8 @@ def space_after_start(r):
     # and then the window must look as it did.
     r.driver.press("Tab")
     r.wait(lambda shot: r.cell_focus(shot, blank, d.BLACK) == 1 and r.focus_on_board(shot),
-           "Tab after the space bar moves the focus to a tile")
+           "Tab after the space bar moves the focus to a tile",
+           lambda shot: "the blank was in cell %d before the space bar; now %s" % (blank, r.board_seen(shot)))
     r.driver.press("shift+Tab")
     r.wait(lambda shot: shot == before, "the space bar on the blank tile changes nothing",
            lambda shot: "the window differs; " + r.board_seen(shot))
@@ -357,7 +363,7 @@ def moves(r):
 
     def seen(shot):
         return "%s; the counter %s as at the start; the focus %son %s" % (
-            r.board_seen(shot), "shows" if r.area(shot, d.COUNTER_TEXT) == counter else "does not show",
+            r.board_seen(shot), "the same" if r.area(shot, d.COUNTER_TEXT) == counter else "not",
             "" if r.shows_focus(shot, d.MOVE_BACK) else "not ", d.MOVE_BACK.name)
     moved = r.wait(lambda shot: r.blank(shot) == neighbour and r.area(shot, d.COUNTER_TEXT) != counter,
                    "a click on cell %d beside the blank moves its tile, and the counter counts" % neighbour, seen)
