@@ -168,7 +168,7 @@ class Run:
         beside it moves first, so that the blank's return shows the press."""
         if self.blank(self.driver.shot()) == 15:
             self.click_cell(14)
-            self.blank_becomes(14, "cell 14 moves into the blank bottom right")
+            self.blank_becomes(14, "the tile in cell 14 moves into the blank in cell 15")
         self.click(d.click_point(command))
         return self.blank_becomes(15, "%s puts the blank bottom right" % command.name)
 
