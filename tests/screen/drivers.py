@@ -1,63 +1,49 @@
-"""The places where the program runs, one driver each, all with the same face
+"""The places where the program runs, one driver each, with one face
 towards the scenarios (scenarios.py), which know nothing else of them.
 
-A driver has:
-  name          "native", "wine", ...: named in the results.
-  scale         design.Scale: the logical DPI the program lays out at, and
-                the device pixels to a logical pixel in the driver's shots.
-  capabilities  what the place can do beyond the core below. A check that
-                needs one the driver lacks is reported as not applicable,
-                with the name:
-                  "title"        title() reads the window's title
-                  "placement"    geometry() and screen(): the window on a screen
-                  "centring"     the window opens centred; `centring` gives the
-                                 client area's allowed offset from the screen's
-                                 centre in device pixels, ((dx0, dx1), (dy0, dy1))
-                  "frame"        frame() reads what the window's frame allows
-                  "focus"        activate() and deactivate()
-                  "exit"         Ctrl+Q ends a process; wait_exit() has its code
-                  "appearances"  `appearances` lists desktop colour schemes and
-                                 widget styles that start() can put the program in
-The core, which every driver has:
-  start(appearance=None)  starts the program afresh (ending a run before it)
-                          and returns once its window is on the screen, painted
-                          or not; raises DriverError when none comes
+Every driver has
+  name, scale             "native", "wine", ...; a design.Scale: the logical DPI
+                          the program lays out at, device pixels to a logical one
+  start(appearance=None)  the program afresh (ending a run before it), returned
+                          from once its window is on the screen, painted or not;
+                          DriverError when none comes
   stop(), close()         end the program, and everything the driver started;
-                          safe to call at any time, and more than once
-  shot()                  the client area as an Image in device pixels, or None
-                          while there is none to take
-  click(x, y)             the left button at a client-area point, in the shot's
-                          device pixels
-  press(key)              a key to the focused control; key names are xdotool's:
+                          safe at any time, and more than once
+  shot()                  the client area as an Image of device pixels, or None
+  click(x, y)             the left button at a point of the shot
+  press(key)              a key to the focused control, named as xdotool does:
                           "Right", "Left", "Up", "Down", "space", "Tab",
                           "shift+Tab", "BackSpace", "F2", "ctrl+n", "ctrl+z",
                           "ctrl+q"
-and, with the capabilities above:
-  title()                 the window's title as a str
-  geometry()              the client area on the screen: (x, y, width, height)
-  screen()                the whole screen as an Image
-  frame()                 {"close", "minimise", "maximise", "resize": a bool, or
-                          None where the place does not say; "min", "max": the
-                          least and largest size, (width, height) or None;
-                          "hints": the platform's own words}
-  activate(), deactivate()  make the window the active one, or another one
-  wait_exit(timeout)      the program's exit code, or None if it runs on
-  appearances             [Appearance(name, settings, files)]: what the driver
-                          sets for it (the native one, environment variables),
-                          and files that must exist, else it would quietly
-                          not apply
-Every call returns once its request is on its way to the program; the
-scenarios wait for what follows by polling shot() against a deadline.
+  capabilities            the names of what else the place can do, below; a
+                          check that needs one the driver lacks says N/A
+    "title"        title(): the window's title
+    "placement"    geometry(): the client area on the screen, (x, y, width,
+                   height); screen(): the whole screen as an Image
+    "centring"     the window opens centred: `centring` is the client area's
+                   allowed offset from the screen's centre, ((dx0, dx1), (dy0, dy1))
+    "frame"        frame(): "close", "minimise", "maximise", "resize" (bools, or
+                   None where the place does not say), "min" and "max" (the
+                   least and largest size, or None), "hints" (the place's words)
+    "focus"        activate(), deactivate(): the window active, or another one
+    "exit"         Ctrl+Q ends a process: wait_exit(timeout) gives its exit code,
+                   None while it runs
+    "appearances"  `appearances`: [Appearance(name, settings, files)], desktop
+                   schemes and widget styles for start(); settings are the
+                   driver's (the native one's, environment variables), and the
+                   files must exist, else the appearance would quietly not apply
+Every call returns once its request is on its way; the scenarios wait for what
+follows by polling shot() against a deadline.
 
-A browser fits the same face: Chromium through its DevTools protocol, with
-scale = Scale(96, the page's devicePixelRatio); shot() from
-Page.captureScreenshot clipped to the window's canvas (its PNG turned into
-an Image by ImageMagick, `convert png:- -depth 8 ppm:-`); click() and press()
-through Input.dispatchMouseEvent and Input.dispatchKeyEvent in CSS pixels
-(device pixels over the ratio), the key names mapped to DOM keys. Its
-capabilities would leave out "title" (the page shows the caption nowhere),
-"centring" (the window sits at the page's top-left), "frame" and "exit"
-(Ctrl+Q ends no process): those checks then say N/A, and no scenario changes.
+A browser fits the same face: Chromium through its DevTools protocol, scale =
+Scale(96, the page's devicePixelRatio), shot() from Page.captureScreenshot
+clipped to the window's canvas (the PNG made an Image by ImageMagick's
+`convert png:- -depth 8 ppm:-`), click() and press() through
+Input.dispatchMouseEvent and dispatchKeyEvent in CSS pixels (device pixels
+over the ratio), the key names mapped to DOM keys. It would leave out "title"
+(the page shows the caption nowhere), "centring" (the window sits at the
+page's top-left), "frame" and "exit" (Ctrl+Q ends no process): those checks
+say N/A, and no scenario changes.
 """
 
 import collections
