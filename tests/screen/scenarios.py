@@ -47,6 +47,17 @@ def contrast(a, b):
     return (max(la, lb) + 0.05) / (min(la, lb) + 0.05)
 
 
+def difference(seen, expected):
+    """Where two pictures of a size differ."""
+    spots = [(x, y) for y in range(seen.height) for x in range(seen.width) if seen.pixel(x, y) != expected.pixel(x, y)]
+    if not spots:
+        return "no pixel differs"
+    x, y = spots[0]
+    return "%d pixels differ, in %d,%d to %d,%d; the first shows %s for %s" % (
+        len(spots), min(p[0] for p in spots), y, max(p[0] for p in spots), spots[-1][1],
+        rgb(seen.pixel(x, y)), rgb(expected.pixel(x, y)))
+
+
 class Stop(Exception):
     """A step failed that the rest of the scenario builds on."""
 
@@ -312,12 +323,14 @@ def designed_colours(r, appearance):
     solved = r.area(r.blank_becomes(15, "%s: %s shows the solved board" % (name, d.SOLUTION.name)), d.BOARD)
     if appearance is None:
         r.solved, plain = solved, "inactive"
+        r.save(solved, "solved board")
     elif not r.check(r.solved is not None and solved == r.solved, "%s, inactive: the solved board as without a scheme"
-                     % name, "it differs" if r.solved else "that was not seen"):
+                     % name, difference(solved, r.solved) if r.solved else "that was not seen", solved):
         return
     driver.activate()
     r.wait(lambda shot: r.area(shot, d.BOARD) == r.solved, "%s, active: the solved board as %s"
-           % (name, "inactive" if appearance is None else "without a scheme"), lambda shot: "it differs")
+           % (name, "inactive" if appearance is None else "without a scheme"),
+           lambda shot: difference(r.area(shot, d.BOARD), r.solved))
 
 
 @scenario("space right after the start")
@@ -340,7 +353,7 @@ def space_after_start(r):
            lambda shot: "the blank was in cell %d before the space bar; now %s" % (blank, r.board_seen(shot)))
     r.driver.press("shift+Tab")
     r.wait(lambda shot: shot == before, "the space bar on the blank tile changes nothing",
-           lambda shot: "the window differs; " + r.board_seen(shot))
+           lambda shot: "%s; %s" % (difference(shot, before), r.board_seen(shot)))
 
     # The keys do reach the program: the space bar on "Нова игра" deals anew.
     # The click deals first and takes the focus to the button.
@@ -378,7 +391,7 @@ def moves(r):
     r.click_cell(far)
     r.click_cell(neighbour)
     r.wait(lambda shot: shot == moved, "a tile two cells from the blank does not move; its neighbour moves again",
-           lambda shot: "the window differs from the first move's; " + r.board_seen(shot))
+           lambda shot: "unlike the first move's window, %s; %s" % (difference(shot, moved), r.board_seen(shot)))
 
 
 @scenario("the solved board is frozen")
