@@ -29,8 +29,10 @@ QColor markOn(const QColor &color)
 
 CommandButton::CommandButton(QWidget *parent) : Twips<QPushButton>(parent)
 {
-    // The bevel and the fill cover every pixel.
-    setAttribute(Qt::WA_OpaquePaintEvent);
+    // Not marked opaque, although the bevel and the fill cover the button:
+    // at a fractional scale (150 %) its edge falls inside a device pixel that
+    // it paints only in part, and a window told that the button paints it
+    // leaves the rest unpainted, black with some styles.
     m_backColor = palette().color(QPalette::Button);
 }
 
