@@ -5,7 +5,8 @@
 #
 #   scripts/web.sh                  build the site
 #   scripts/web.sh --tests          build it, then test it in Chromium and
-#                                   Firefox ESR, headless (tests/web/)
+#                                   Firefox ESR, headless (tests/screen/ with
+#                                   its Chromium driver, and tests/web/)
 #   scripts/web.sh --serve [PORT]   serve build-web/ on http://127.0.0.1:PORT/
 #                                   (8015 unless given), the compressed copies
 #                                   to browsers that take them
@@ -139,6 +140,11 @@ if [[ $tests == yes ]]; then
     # The program that raises a handler's error, for the console's report.
     cmake --build "$build" --parallel "${JOBS:-2}" --target report_error
     failed=0
+    # Every scenario of the screen harness, at 100 % and 200 %, and then
+    # what only the web build has.
+    for ratio in 1 2; do
+        /usr/bin/python3 "$here/tests/screen/scenarios.py" chromium "$site" --ratio "$ratio" || failed=1
+    done
     /usr/bin/python3 "$here/tests/web/tst_site.py" "$site" || failed=1
     /usr/bin/python3 "$here/tests/web/tst_error_report.py" "$build" || failed=1
     /usr/bin/python3 "$here/tests/web/tst_firefox.py" "$site" || failed=1

@@ -26,6 +26,9 @@ Every driver has
                    None where the place does not say), "min" and "max" (the
                    least and largest size, or None), "hints" (the place's words)
     "focus"        activate(), deactivate(): the window active, or another one
+    "active"       the window is active from its start and nothing makes it
+                   inactive: the checks of the active window run without
+                   activate(), those of the inactive one say N/A
     "exit"         Ctrl+Q ends a process: wait_exit(timeout) gives its exit code,
                    None while it runs
     "appearances"  `appearances`: [Appearance(name, settings, files)], desktop
@@ -35,15 +38,8 @@ Every driver has
 Every call returns once its request is on its way; the scenarios wait for what
 follows by polling shot() against a deadline.
 
-A browser fits the same face: Chromium through its DevTools protocol, scale =
-Scale(96, the page's devicePixelRatio), shot() from Page.captureScreenshot
-clipped to the window's canvas (the PNG made an Image by ImageMagick's
-`convert png:- -depth 8 ppm:-`), click() and press() through
-Input.dispatchMouseEvent and dispatchKeyEvent in CSS pixels (device pixels
-over the ratio), the key names mapped to DOM keys. It would leave out "title"
-(the page shows the caption nowhere), "centring" (the window sits at the
-page's top-left), "frame" and "exit" (Ctrl+Q ends no process): those checks
-say N/A, and no scenario changes.
+A browser has the same face: browser.py, the web build in Chromium through
+its DevTools protocol, scale = Scale(96, the page's devicePixelRatio).
 """
 
 import collections

@@ -19,12 +19,10 @@ ROOT = os.path.dirname(os.path.dirname(HERE))
 
 WINDOW = (6750 // 15, 5190 // 15)            # 450 by 346
 LAVENDER = (192, 192, 255)                   # the window's background
-PEACH = (255, 192, 128)                      # the title's label
 BLACK = (0, 0, 0)
 CELL_ORIGIN = (2280 / 15, 480 / 15)          # (152, 32)
 CELL_PITCH = 495 / 15                        # 33
 TILE = 500 / 15
-TITLE_LABEL = (1200 / 15, 0, 4695 / 15, 375 / 15)
 
 
 def free_port():
