@@ -13,9 +13,11 @@ import gzip
 import json
 import os
 import re
+import shutil
 import struct
 import subprocess
 import sys
+import tempfile
 import time
 import unittest
 import urllib.request
@@ -155,7 +157,7 @@ class Window(SiteTest):
         # "Нерешима" leaves the red at both ends of its button in the serif
         # font; a sans font fills the button (the harness checks the title).
         image, window = self.load()
-        bx, by, bw, bh = 5280 // 15, 2520 // 15, 1335 // 15, 375 // 15
+        bx, by, bw, bh = web.CSS.area(*web.design.UNSOLVABLE[1:5])
         inked = [c for c in range(bx + 3, bx + bw - 3)
                  if image.crop(window[0] + c, window[1] + by + 4, 1, bh - 8).count((255, 0, 0), 40) < bh - 8]
         self.assertTrue(inked, "no caption on the button")
@@ -164,10 +166,8 @@ class Window(SiteTest):
 
 
 class Play(SiteTest):
-    COUNTER = (960 // 15 + 3, 1680 // 15 + 3, 735 // 15 - 6, 405 // 15 - 6)
-
     def counter(self, image, window):
-        x, y, width, height = self.COUNTER
+        x, y, width, height = web.CSS.area(*web.design.COUNTER_TEXT)
         return image.crop(window[0] + x, window[1] + y, width, height).rows
 
     def test_a_tap_moves_a_tile(self):
@@ -239,7 +239,7 @@ class ScreenReader(SiteTest):
         counter = [n for n in self.page.accessibility_tree() if n["name"] == "Брой ходове"][0]
         self.assertEqual(counter["value"], "1")
         # Another size: the tree holds that board's tiles only.
-        self.page.click(window[0] + (5520 + 120) / 15 + 10, window[1] + (480 + 900) / 15 + 10)
+        self.page.click(*web.point(window, web.design.option_click(2)))
         tiles = eventually(lambda: (lambda tiles: tiles if len(tiles) == 25 else None)(self.tiles()),
                            "the 5 by 5 board's tiles")
         self.assertEqual(sorted(tiles.values()), [(r, c) for r in range(5) for c in range(5)])
@@ -256,6 +256,39 @@ class Offline(SiteTest):
         self.page.call("Network.setCacheDisabled", {"cacheDisabled": True})
         self.page.reload(timeout=TIMEOUT)
         shown(self.page)
+
+    def test_a_new_release_replaces_the_cached_one(self):
+        # A copy of the site, served and visited; then changed as a new
+        # release changes it: another page, and a service worker of another
+        # release.
+        copy = tempfile.mkdtemp()
+        self.addCleanup(shutil.rmtree, copy)
+        shutil.copytree(SITE, copy, dirs_exist_ok=True)
+        self.server.stop()
+        self.server = web.Server(copy)
+        self.load()
+        self.page.wait_for("navigator.serviceWorker.ready.then(() => !!navigator.serviceWorker.controller)",
+                           TIMEOUT)
+        old = eventually(lambda: self.page.evaluate("caches.keys()"), "the release's cache")
+        with open(os.path.join(copy, "sw.js"), encoding="utf-8") as f:
+            worker = f.read()
+        self.assertEqual(len(old), 1)
+        self.assertIn("'%s'" % old[0], worker)
+        with open(os.path.join(copy, "sw.js"), "w", encoding="utf-8") as f:
+            f.write(worker.replace("'%s'" % old[0], "'%s-next'" % old[0]))
+        with open(os.path.join(copy, "index.html"), encoding="utf-8") as f:
+            page = f.read()
+        with open(os.path.join(copy, "index.html"), "w", encoding="utf-8") as f:
+            f.write(page.replace("<head>", '<head><meta name="release" content="next">', 1))
+        for compressed in ("index.html.br", "index.html.gz"):
+            os.remove(os.path.join(copy, compressed))
+        # The visit after it finds the new worker, which takes over and
+        # clears the old cache; the one after that is the new release.
+        self.page.reload(timeout=TIMEOUT)
+        eventually(lambda: self.page.evaluate("caches.keys()") == [old[0] + "-next"], "the new release's cache alone")
+        self.page.reload(timeout=TIMEOUT)
+        shown(self.page)
+        self.assertEqual(self.page.evaluate("document.querySelector('meta[name=release]')?.content"), "next")
 
 
 class Unable(SiteTest):

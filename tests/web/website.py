@@ -1,10 +1,8 @@
 """What the web tests share: the built site served on a free port of
 127.0.0.1, and the window found in a screenshot by its own pixels.
 
-The window's geometry comes from the design in twips (15 twips a CSS pixel
-at 96 dots per inch), not from the program: the client area is 6750 by
-5190, the top-left cell of the board is at (2280, 480), cells are 495
-apart and a tile is 500 wide.
+The window's geometry comes from the design in twips (tests/screen/design.py,
+15 twips a CSS pixel at 96 dots per inch), not from the program.
 """
 
 import os
@@ -16,13 +14,16 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
+sys.dont_write_bytecode = True  # nothing written beside the sources
+sys.path.insert(0, os.path.join(ROOT, "tests", "screen"))
 
-WINDOW = (6750 // 15, 5190 // 15)            # 450 by 346
-LAVENDER = (192, 192, 255)                   # the window's background
-BLACK = (0, 0, 0)
-CELL_ORIGIN = (2280 / 15, 480 / 15)          # (152, 32)
-CELL_PITCH = 495 / 15                        # 33
-TILE = 500 / 15
+import design  # noqa: E402
+
+# CSS pixels at 100 %.
+CSS = design.Scale(96)
+WINDOW = CSS.point(*design.CLIENT)           # 450 by 346
+LAVENDER = design.LAVENDER                   # the window's background
+BLACK = design.BLACK
 
 
 def free_port():
@@ -80,11 +81,9 @@ def find_window(image):
 def cell_box(window, index, size):
     """The inner part of cell INDEX (row-major) of a SIZE by SIZE board,
     clear of the tile's edges, as (x, y, width, height) in the screenshot."""
-    row, column = divmod(index, size)
-    x = window[0] + CELL_ORIGIN[0] + column * CELL_PITCH
-    y = window[1] + CELL_ORIGIN[1] + row * CELL_PITCH
-    margin = 5
-    return int(round(x + margin)), int(round(y + margin)), int(TILE - 2 * margin), int(TILE - 2 * margin)
+    x, y = CSS.point(*design.cell_corner(index, size))
+    margin, tile = 5, CSS.px(design.TILE_SIZE)
+    return window[0] + x + margin, window[1] + y + margin, tile - 2 * margin, tile - 2 * margin
 
 
 def black_share(image, box):
@@ -99,10 +98,14 @@ def find_blank(image, window, size):
     return blanks[0] if len(blanks) == 1 else None
 
 
+def point(window, twips):
+    """A point of the window, given in twips, on the page."""
+    x, y = CSS.point(*twips)
+    return window[0] + x, window[1] + y
+
+
 def cell_centre(window, index, size):
-    row, column = divmod(index, size)
-    return (window[0] + CELL_ORIGIN[0] + column * CELL_PITCH + TILE / 2,
-            window[1] + CELL_ORIGIN[1] + row * CELL_PITCH + TILE / 2)
+    return point(window, design.cell_click(index, size))
 
 
 def neighbours(index, size):
