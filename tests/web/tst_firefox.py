@@ -49,7 +49,7 @@ class InFirefox(unittest.TestCase):
                                     "the window with its board")
         # Centred in the viewport (its width without a scroll bar).
         viewport = self.browser.evaluate(self.context, "[innerWidth, innerHeight]")
-        self.assertEqual(window[:2], ((viewport[0] - 450) // 2, (viewport[1] - 346) // 2))
+        self.assertEqual(window[:2], ((viewport[0] - web.WINDOW[0]) // 2, (viewport[1] - web.WINDOW[1]) // 2))
         blank = web.find_blank(image, window, 4)
         tile = next(web.neighbours(blank, 4))
         self.browser.click(self.context, *web.cell_centre(window, tile, 4))
