@@ -223,6 +223,7 @@ class ScreenReader(SiteTest):
                          {"3": "false", "4": "true", "5": "false"})
         self.assertEqual(tree[("textbox", "Брой ходове")]["value"], "0")
         self.assertNotIn(SWITCH, [name for _, name in tree])
+        self.assertNotIn(("textbox", ""), tree, "a text field without a name")
         tiles = self.tiles()
         self.assertEqual(sorted(tiles), list(range(16)))
         self.assertEqual(sorted(tiles.values()), [(r, c) for r in range(4) for c in range(4)])
