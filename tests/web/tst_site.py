@@ -18,14 +18,13 @@ import struct
 import subprocess
 import sys
 import tempfile
-import time
 import unittest
 import urllib.request
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import website as web  # noqa: E402
-from devtools import Chromium  # noqa: E402
+from devtools import Chromium, deadline_loop  # noqa: E402
 
 SITE = web.site_dir()
 TIMEOUT = 60
@@ -39,14 +38,11 @@ TILE_NAME = re.compile(r"^(?:Плочка (\d+)|Празно поле), ред (
 
 def eventually(probe, what, timeout=20):
     """The first true value of PROBE() within TIMEOUT seconds."""
-    deadline = time.monotonic() + timeout
-    while True:
+    for _ in deadline_loop(timeout, 0.1):
         value = probe()
         if value:
             return value
-        if time.monotonic() > deadline:
-            raise TimeoutError("%s: not within %s s" % (what, timeout))
-        time.sleep(0.1)
+    raise TimeoutError("%s: not within %s s" % (what, timeout))
 
 
 def shown(page, timeout=TIMEOUT):
